@@ -1,0 +1,8 @@
+# Sources that make no Win32 call.  They are compiled into the Windows
+# programs and natively into tests/native (sanitizers) and the fuzzer.
+set(TES_PURE_COMMON_SOURCES
+    ${CMAKE_SOURCE_DIR}/common/job_file_format.cpp
+)
+set(TES_PURE_COPIER_SOURCES
+    ${CMAKE_SOURCE_DIR}/copier/job_arguments.cpp
+)

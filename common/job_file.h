@@ -1,0 +1,76 @@
+// The job file: the one thing the drop handler hands to the copier.
+//
+// Name: the temporary folder, "tesqueue." and a three-digit job number.
+// Layout (little-endian, 8-bit ANSI, every string NUL-terminated):
+//   0   7 bytes  filler (low bytes of seven rand() values; nobody reads them)
+//   7   1 byte   mode: 1 copy, 0 move (anything else reads as copy)
+//   8   4 bytes  source count (readers use the three low bytes only)
+//   12  target folder, NUL
+//   ..  exactly `source count` source paths, each with its NUL; nothing after.
+//
+// The layout code here is plain C++ with no Win32 call, so it also builds
+// natively for the sanitizer tests and the fuzzer.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#define JOB_NAME_PREFIX "tesqueue."      // eight letters and a dot: the
+                                         // resume scan relies on that width
+#define JOB_NUMBER_FORMAT "%i"
+
+enum {
+    JOB_NUMBER_FIRST = 100,
+    JOB_NUMBER_LAST = 997,
+    JOB_NUMBER_COUNT = JOB_NUMBER_LAST - JOB_NUMBER_FIRST + 1,  // 898
+
+    JOB_HEADER_SIZE = 8,
+    JOB_FILLER_SIZE = 7,
+    JOB_MODE_OFFSET = 7,
+    JOB_MODE_MOVE = 0,
+    JOB_MODE_COPY = 1,
+
+    JOB_COUNT_SIZE = 4,                  // body positions 0..3
+    JOB_TARGET_OFFSET = 4,               // body position of the target folder
+    JOB_MAX_SOURCES = 0xFFFFFF,          // three count bytes are read
+
+    JOB_ITEM_BUFFER = 260,               // a dropped item's path with its NUL
+    JOB_PATH_BUFFER = 200,               // the writer's full-path buffer
+    JOB_TEMP_PATH_MAX = JOB_PATH_BUFFER - 1 - 9 - 3,   // 187 characters
+
+    JOB_NAME_CHARS = 4,                  // longest job argument: "123R"
+};
+
+// Mode from the eight header bytes: 0 only for a 0 byte, copy otherwise.
+int JobFile_ModeFromHeader(const uint8_t *header);
+
+// Source count from the first body bytes (body[0..2]; body[3] is ignored).
+uint32_t JobFile_CountFromBody(const uint8_t *body);
+
+// What the copier's loader learns from a checked body.
+struct JOB_BODY_INFO {
+    uint32_t sourceCount;
+    uint32_t targetOffset;       // always JOB_TARGET_OFFSET
+    uint32_t targetLength;       // characters, without the NUL
+    uint32_t firstSourceOffset;  // just past the target's NUL
+};
+
+// Checks that `body` (the file after its header, `bodySize` bytes) holds a
+// count, a target folder and exactly `sourceCount` NUL-terminated paths,
+// each at most `maxPathChars` characters, all within `bodySize`.  A body
+// that fails is refused as a whole: the walkers that follow rely on the
+// count and the NULs, so this is what keeps them inside the buffer.
+// Returns true and fills `info` when the body is sound.
+bool JobFile_CheckBody(const uint8_t *body, size_t bodySize,
+                       size_t maxPathChars, JOB_BODY_INFO *info);
+
+// Bytes a job of these paths takes on disk (header included).
+uint64_t JobFile_EncodedSize(const char *target, const char *const *sources,
+                             uint32_t sourceCount);
+
+// Writes the eight header bytes and the count into `out` (12 bytes).
+void JobFile_EncodeHead(uint8_t *out, const uint8_t *filler, int mode,
+                        uint32_t sourceCount);
+
+// Job number from a rand() value: 100..997.
+int JobFile_NumberFromRand(int randValue);

@@ -1,0 +1,87 @@
+// The process-wide CopyState record, its reset and its small shared helpers.
+#include "copy_state.h"
+
+#include <cstring>
+
+COPY_STATE CopyState;
+
+void CopyState_Reset(void)
+{
+    COPY_STATE *s = &CopyState;
+    s->jobFilePath[0] = '\0';
+    s->jobFileSize = 0;
+    s->jobBody = NULL;
+    s->jobBodySize = 0;
+    s->copyMode = 1;
+    s->sourceCount = 0;
+    s->targetFolder[0] = '\0';
+    s->jobCursor = 0;
+    s->currentSource[0] = '\0';
+    s->transferBuffer = NULL;
+    s->chunkSize = TRANSFER_BUFFER_SIZE;
+    s->appInstance = NULL;
+    s->progressWindow = NULL;
+    s->pauseImage = NULL;
+    s->resumeImage = NULL;
+    s->paused = 0;
+    s->stopRequested = 0;
+    s->runnerEnded = 0;
+    s->jobDone = 0;
+    s->jobFilePending = 1;
+    s->topLevel = 1;
+    s->jobBytes = 0;
+    s->jobFiles = 0;
+    s->doneBytes = 0;
+    s->visitedEntries = 0;
+    s->windowBytes = 0;
+    s->speedLimit = 0;
+    s->throttleBudget = 0;
+    SharedText_Set(&s->currentSourceText, "");
+    SharedText_Set(&s->currentTargetText, "");
+    s->replacePolicy = REPLACE_ASK;
+    s->dialogChoice = 0;
+    s->replaceNameText[0] = '\0';
+    s->existingSizeText[0] = '\0';
+    s->sourceSizeText[0] = '\0';
+    s->existingDateText[0] = '\0';
+    s->sourceDateText[0] = '\0';
+    s->skipAllErrors = 0;
+    s->skipCurrentFile = 0;
+    s->autoRetry = 0;
+    s->errorHeading[0] = '\0';
+    s->errorText[0] = '\0';
+    s->sameFolder = 0;
+    s->copyOfCounter = 0;
+    s->resumedFile = 0;
+    s->resumeOffset = 0;
+}
+
+void SharedText_Set(SHARED_TEXT *shared, const char *text)
+{
+    shared->sequence.fetch_add(1, std::memory_order_acq_rel);   // odd: busy
+    std::atomic_thread_fence(std::memory_order_release);
+    lstrcpynA(shared->text, text, sizeof shared->text);
+    shared->sequence.fetch_add(1, std::memory_order_release);   // even: done
+}
+
+void SharedText_Get(SHARED_TEXT *shared, char *out, size_t outSize)
+{
+    for (;;) {
+        unsigned before = shared->sequence.load(std::memory_order_acquire);
+        if (before & 1) {
+            Sleep(0);
+            continue;
+        }
+        lstrcpynA(out, shared->text, (int)outSize);
+        std::atomic_thread_fence(std::memory_order_acquire);
+        if (shared->sequence.load(std::memory_order_relaxed) == before)
+            return;
+    }
+}
+
+void LowerCaseAscii(char *text)
+{
+    for (; *text; text++)
+        if (*text >= 'A' && *text <= 'Z')
+            *text = (char)(*text - 'A' + 'a');
+}

@@ -1,0 +1,125 @@
+// CopyState: the copier's one process-wide record, shared without locks by
+// the window thread, the monitor thread (MonitorJob) and the runner thread
+// (RunJob).  Every field has fixed writers; the others poll it.  Fields that
+// one thread writes while another reads them are std::atomic.
+//
+// Threads and their fields:
+//   window thread  - start-up (job fields), progress window, slider, buttons,
+//                    PauseCopy/ResumeCopy from the button, CloseJob
+//   monitor thread - MonitorJob, ScanTree (jobBytes, jobFiles), ReportError
+//                    during the scan
+//   runner thread  - RunJob, CopyTree, the replace and error dialogs
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+
+enum {
+    COPIER_PATH_CHARS = 1000,   // every path buffer of the copier
+    COPIER_TEXT_CHARS = 1100,   // display texts: a path plus quotes or words
+    COPIER_SMALL_TEXT = 64,     // sizes and dates of the replace dialog
+    TRANSFER_BUFFER_SIZE = 1000000,
+    REPLACE_ASK = -1,           // replacePolicy values
+    REPLACE_NONE = 0,
+    REPLACE_ALL = 1,
+};
+
+// A display text written by one thread and shown by another.  The writer
+// bumps `sequence` to odd, writes, bumps it to even; a reader copies the
+// text whole and tries again if the sequence moved, so it never shows half
+// of one path and half of the next.
+struct SHARED_TEXT {
+    std::atomic<unsigned> sequence;
+    char text[COPIER_TEXT_CHARS];
+};
+
+void SharedText_Set(SHARED_TEXT *shared, const char *text);
+void SharedText_Get(SHARED_TEXT *shared, char *out, size_t outSize);
+
+struct COPY_STATE {
+    // Job, set by start-up before the other threads run.
+    char jobFilePath[COPIER_PATH_CHARS];
+    DWORD jobFileSize;
+    uint8_t *jobBody;             // the file after its 8 header bytes
+    uint32_t jobBodySize;         // bytes in jobBody (checked at start-up)
+    int copyMode;                 // 1 copy, 0 move
+    int sourceCount;
+    char targetFolder[COPIER_PATH_CHARS];
+    int jobCursor;                // offset in jobBody of the next source path
+    char currentSource[COPIER_PATH_CHARS];
+    uint8_t *transferBuffer;      // TRANSFER_BUFFER_SIZE bytes
+    std::atomic<int> chunkSize;   // never above TRANSFER_BUFFER_SIZE
+    HINSTANCE appInstance;
+
+    // Window.
+    std::atomic<HWND> progressWindow;   // 0 until the window publishes itself
+    HBITMAP pauseImage;
+    HBITMAP resumeImage;
+
+    // Control flags.
+    std::atomic<int> paused;
+    std::atomic<int> stopRequested;     // only ever goes from 0 to 1
+    std::atomic<int> runnerEnded;
+    std::atomic<int> jobDone;
+    std::atomic<int> jobFilePending;    // 1 until CloseJob has run
+    std::atomic<int> topLevel;
+
+    // Progress counters.
+    std::atomic<uint64_t> jobBytes;
+    std::atomic<int> jobFiles;
+    std::atomic<uint64_t> doneBytes;
+    std::atomic<int> visitedEntries;
+    std::atomic<int> windowBytes;       // taken and reset by one exchange
+    std::atomic<int> speedLimit;        // bytes per second, 0 = none
+    std::atomic<int> throttleBudget;
+
+    // From and To lines, set by the engine, shown by the monitor.
+    SHARED_TEXT currentSourceText;
+    SHARED_TEXT currentTargetText;
+
+    // Existing-target decisions and the replace dialog (runner thread).
+    int replacePolicy;                  // REPLACE_ASK, REPLACE_NONE, REPLACE_ALL
+    int dialogChoice;
+    char replaceNameText[COPIER_TEXT_CHARS];
+    char existingSizeText[COPIER_SMALL_TEXT];
+    char sourceSizeText[COPIER_SMALL_TEXT];
+    char existingDateText[COPIER_SMALL_TEXT];
+    char sourceDateText[COPIER_SMALL_TEXT];
+
+    // Error reporting (monitor thread during the scan, runner afterwards).
+    std::atomic<int> skipAllErrors;
+    std::atomic<int> skipCurrentFile;
+    std::atomic<int> autoRetry;         // also read by the monitor
+    char errorHeading[COPIER_TEXT_CHARS + 16];
+    char errorText[COPIER_TEXT_CHARS];
+
+    // Engine's per-entry state (runner thread only).
+    int sameFolder;
+    int copyOfCounter;
+    int resumedFile;
+    uint64_t resumeOffset;
+};
+
+extern COPY_STATE CopyState;
+
+// Sets every field to its starting value (paused 0, copyMode 1,
+// replacePolicy -1, jobFilePending 1, topLevel 1, chunkSize 1,000,000...).
+void CopyState_Reset(void);
+
+// Pause and resume: the flag plus the Pause button's picture and caption and
+// the animation.  Safe from any thread; the control calls complete when the
+// window thread handles them.
+void PauseCopy(void);
+void ResumeCopy(void);
+
+// Deletes the job file once, asks every loop to stop, waits up to a second
+// for the runner and ends the progress window.  Window thread only.
+void CloseJob(void);
+
+// Sleeps in steps of `stepMs` while `paused` is 1 and no stop is requested.
+void WaitWhilePaused(DWORD stepMs);
+
+// Lower-cases A to Z only, as every path shown to the user is.
+void LowerCaseAscii(char *text);

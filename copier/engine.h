@@ -1,0 +1,38 @@
+// The copier's operations, one line each on who calls them and where they
+// run.  Fields they share live in copy_state.h.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+// Runner thread body: copies or moves every source of the job, then sets the
+// title "Finished" and runnerEnded, stopRequested, jobDone.  (runner.cpp)
+unsigned __stdcall RunJob(void *unused);
+
+// Copies or moves one source (file, folder, \\server\share) into
+// `targetFolder`; recursive for subfolders.  Runner thread.  (copy_tree.cpp)
+void CopyTree(const char *sourcePath, const char *targetFolder);
+
+// Adds the sizes and file counts below `path` to jobBytes and jobFiles.
+// Monitor thread, before the runner starts.  (scan_tree.cpp)
+void ScanTree(const char *path);
+
+// Monitor thread body: window set-up, the scan, starting RunJob, then the
+// 100 ms refresh.  (monitor.cpp)
+unsigned __stdcall MonitorJob(void *unused);
+
+// The single way a failed file operation is reported.  Before the call the
+// caller sets skipCurrentFile to 1 where it can pass the item over; after it
+// skipCurrentFile says 1 pass over, 0 retry.  (report_error.cpp)
+void ReportError(const char *pathText, DWORD errorCode);
+
+// Dialog procedures.
+INT_PTR CALLBACK ProgressWindowProc(HWND, UINT, WPARAM, LPARAM);   // progress_window.cpp
+INT_PTR CALLBACK AboutBoxProc(HWND, UINT, WPARAM, LPARAM);         // about_box.cpp
+INT_PTR CALLBACK ErrorDialogProc(HWND, UINT, WPARAM, LPARAM);      // error_dialog.cpp
+INT_PTR CALLBACK ReplaceDialogProc(HWND, UINT, WPARAM, LPARAM);    // replace_dialog.cpp
+
+// Starts a thread running `body` (the win32 thread model has no
+// std::thread).  Returns FALSE when the thread could not be started.
+BOOL StartThread(unsigned(__stdcall *body)(void *));

@@ -1,0 +1,82 @@
+// UI test driver: starts the real tesrun.exe from a separate test process,
+// finds its windows, reads their controls, presses their buttons and moves
+// the slider.  Every wait polls with a generous time-out; none assumes the
+// machine is fast.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+enum { DRIVER_TIMEOUT_MS = 30000 };   // the default for every wait
+
+// A private temporary folder for one test: created empty under the test
+// area; children started by the driver get it as TMP and TEMP.
+std::string Driver_NewTempFolder(const char *testName);
+
+// A scratch folder for a test's sources and targets (created empty).
+std::string Driver_NewWorkFolder(const char *testName);
+
+// Folder of the test program; tesrun.exe and tessubmit.exe stand beside it.
+std::string Driver_BinFolder(void);
+
+// Writes tesqueue.NNN into `tempFolder` with the job file's own layout.
+// Returns its full path.
+std::string Driver_WriteJob(const std::string &tempFolder, int number,
+                            int mode, const std::string &target,
+                            const std::vector<std::string> &sources);
+
+// A started copier.
+struct DRIVER_COPIER {
+    PROCESS_INFORMATION process;
+    HWND window;                     // the progress window, once found
+};
+
+// Starts bin\tesrun.exe with `argument`, TMP/TEMP set to `tempFolder`.
+bool Driver_StartCopier(const std::string &tempFolder,
+                        const std::string &argument, DRIVER_COPIER *copier);
+
+// Waits for the copier's visible progress window (dialog 100).
+HWND Driver_WaitForProgressWindow(DRIVER_COPIER *copier,
+                                  DWORD timeoutMs = DRIVER_TIMEOUT_MS);
+
+// Waits for a visible top-level dialog of the copier's process whose title
+// equals `title` ("Error Copying File", "Confirm File Replace", ...).
+HWND Driver_WaitForDialog(const DRIVER_COPIER *copier, const char *title,
+                          DWORD timeoutMs = DRIVER_TIMEOUT_MS);
+
+// Is a visible dialog with this title open in the copier's process now?
+bool Driver_HasDialog(const DRIVER_COPIER *copier, const char *title);
+
+// Texts.
+std::string Driver_GetText(HWND window);
+std::string Driver_GetItemText(HWND dialog, int id);
+bool Driver_WaitForTitle(HWND window, const char *title,
+                         DWORD timeoutMs = DRIVER_TIMEOUT_MS);
+// Waits until the title starts with `prefix`; returns the title seen last.
+std::string Driver_WaitForTitlePrefix(HWND window, const char *prefix,
+                                      DWORD timeoutMs = DRIVER_TIMEOUT_MS);
+bool Driver_WaitForItemText(HWND dialog, int id, const char *text,
+                            DWORD timeoutMs = DRIVER_TIMEOUT_MS);
+
+// Controls.
+bool Driver_IsItemEnabled(HWND dialog, int id);
+void Driver_Click(HWND dialog, int id);            // as a user's click
+void Driver_SetSlider(HWND dialog, int id, int position);
+int Driver_GetProgressPosition(HWND dialog, int id);
+
+// Waits for the copier process to end; returns false on time-out.
+bool Driver_WaitForExit(DRIVER_COPIER *copier,
+                        DWORD timeoutMs = DRIVER_TIMEOUT_MS,
+                        DWORD *exitCode = NULL);
+// Ends the process if it still runs and closes its handles.
+void Driver_Kill(DRIVER_COPIER *copier);
+
+// Files.
+bool Driver_WriteFile(const std::string &path, const std::string &content);
+bool Driver_ReadFile(const std::string &path, std::string *content);
+bool Driver_FileExists(const std::string &path);
+// Polls until `path` exists (or, with `exists` false, is gone).
+bool Driver_WaitForFile(const std::string &path, bool exists = true,
+                        DWORD timeoutMs = DRIVER_TIMEOUT_MS);
