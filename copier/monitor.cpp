@@ -1,12 +1,224 @@
-// MonitorJob.  PLACEHOLDER until the full monitor lands.
+// MonitorJob: the monitor thread.  Sets the progress window up, scans the
+// sources for the job's size, starts the runner and then refreshes the
+// window every 100 ms until the job ends.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstring>
+
 #include "copy_state.h"
 #include "engine.h"
+#include "progress_math.h"
+#include "resource_ids.h"
+
+// Private to the monitor thread; zero at process start.
+static RATE_RINGS g_rates;
+static int g_tickCount;
+static char g_lastShownSource[COPIER_TEXT_CHARS];
+static char g_lastShownTarget[COPIER_TEXT_CHARS];
+
+// Copies the source path at `offset` of jobBody into `out` and returns the
+// offset just past its zero byte.  Start-up checked the body, but the copy
+// still stops at the end of the buffer rather than trust it.
+static int Monitor_ReadSource(int offset, char *out)
+{
+    const uint8_t *body = CopyState.jobBody;
+    int size = (int)CopyState.jobBodySize;
+    int length = 0;
+    while (offset < size && body[offset] != 0 &&
+           length < COPIER_PATH_CHARS - 1)
+        out[length++] = (char)body[offset++];
+    out[length] = '\0';
+    while (offset < size && body[offset] != 0)
+        offset++;
+    return offset < size ? offset + 1 : size;
+}
+
+static void Monitor_PlayClip(HWND window)
+{
+    SendDlgItemMessageA(window, IDC_PROGRESS_ANIMATION, ACM_OPENA, 0,
+                        (LPARAM)MAKEINTRESOURCEA(IDR_COPY_CLIP));
+    SendDlgItemMessageA(window, IDC_PROGRESS_ANIMATION, ACM_PLAY, (WPARAM)-1,
+                        MAKELPARAM(0, 0xFFFF));
+}
+
+// A paused start ("R"): show the job's first source and target and wait
+// for Resume (or Cancel) before anything is read.
+static void Monitor_ReadyToResume(HWND window)
+{
+    SetWindowTextA(window, "Ready to resume...");
+    SendDlgItemMessageA(window, IDC_PROGRESS_PAUSE, BM_SETIMAGE, IMAGE_BITMAP,
+                        (LPARAM)CopyState.resumeImage);
+    // Shows the clip's first frame without running it.
+    Monitor_PlayClip(window);
+    SendDlgItemMessageA(window, IDC_PROGRESS_ANIMATION, ACM_STOP, 0, 0);
+
+    Monitor_ReadSource(CopyState.jobCursor, CopyState.currentSource);
+    char line[PROGRESS_LINE_CHARS];
+    ProgressMath_FormatPathLine("From : ", CopyState.currentSource, " ", line,
+                                sizeof line);
+    SetDlgItemTextA(window, IDC_PROGRESS_FROM, line);
+    ProgressMath_FormatPathLine("To    : ", CopyState.targetFolder, "", line,
+                                sizeof line);
+    SetDlgItemTextA(window, IDC_PROGRESS_TO, line);
+
+    WaitWhilePaused(10);
+}
+
+static void Monitor_SetUp(void)
+{
+    size_t length = strlen(CopyState.targetFolder);
+    if (length > 0 && CopyState.targetFolder[length - 1] == '\\')
+        CopyState.targetFolder[length - 1] = '\0';
+
+    while (!CopyState.progressWindow)
+        Sleep(1);
+    HWND window = CopyState.progressWindow;
+
+    SetWindowTextA(window, CopyState.copyMode ? "Preparing to copy..."
+                                              : "Preparing to move...");
+
+    HINSTANCE instance = CopyState.appInstance;
+    HBITMAP cancelImage = LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_CANCEL));
+    CopyState.resumeImage = LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_RESUME));
+    CopyState.pauseImage = LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_PAUSE));
+    HBITMAP aboutImage = LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_ABOUT));
+    SendDlgItemMessageA(window, IDC_PROGRESS_CANCEL, BM_SETIMAGE, IMAGE_BITMAP,
+                        (LPARAM)cancelImage);
+    SendDlgItemMessageA(window, IDC_PROGRESS_ABOUT, BM_SETIMAGE, IMAGE_BITMAP,
+                        (LPARAM)aboutImage);
+
+    SendDlgItemMessageA(window, IDC_PROGRESS_SLIDER, TBM_SETRANGE, FALSE,
+                        MAKELPARAM(0, 20));
+    SendDlgItemMessageA(window, IDC_PROGRESS_SLIDER, TBM_SETPOS, TRUE, 20);
+    SendDlgItemMessageA(window, IDC_PROGRESS_BAR, PBM_SETRANGE, 0,
+                        MAKELPARAM(0, PROGRESS_BAR_RANGE));
+
+    if (!CopyState.paused)
+        SendDlgItemMessageA(window, IDC_PROGRESS_PAUSE, BM_SETIMAGE,
+                            IMAGE_BITMAP, (LPARAM)CopyState.pauseImage);
+    else
+        Monitor_ReadyToResume(window);
+}
+
+// Counts the bytes and files of every source, unless a same-drive move
+// makes that pointless (the runner renames those sources).
+static void Monitor_Scan(HWND window)
+{
+    int firstSource = CopyState.jobCursor;
+    if (ProgressMath_MoveSkipsScan(CopyState.copyMode, CopyState.currentSource,
+                                   CopyState.targetFolder)) {
+        SetWindowTextA(window, "(0%) Moving...");
+    } else {
+        for (int i = 0; i < CopyState.sourceCount; i++) {
+            CopyState.jobCursor =
+                Monitor_ReadSource(CopyState.jobCursor, CopyState.currentSource);
+            CopyState.topLevel = 1;
+            ScanTree(CopyState.currentSource);
+        }
+        SetWindowTextA(window, CopyState.copyMode ? "(0%) Copying..."
+                                                  : "(0%) Moving...");
+    }
+    // The runner begins with the first source again.
+    CopyState.jobCursor = firstSource;
+}
+
+// Shows `text` on line `id` when the engine's text changed since last time.
+static void Monitor_ShowPathLine(HWND window, int id, SHARED_TEXT *shared,
+                                 char *lastShown, const char *prefix)
+{
+    char text[COPIER_TEXT_CHARS];
+    SharedText_Get(shared, text, sizeof text);
+    if (strcmp(text, lastShown) == 0)
+        return;
+    char line[PROGRESS_LINE_CHARS];
+    ProgressMath_FormatPathLine(prefix, text, " ", line, sizeof line);
+    SetDlgItemTextA(window, id, line);
+    strcpy(lastShown, text);
+}
+
+// The one-second sample: speed and time left.
+static void Monitor_Sample(HWND window)
+{
+    uint64_t jobBytes = CopyState.jobBytes;
+    uint64_t doneBytes = CopyState.doneBytes;
+    ProgressMath_TakeSample(&g_rates, CopyState.windowBytes.exchange(0));
+
+    char line[64];
+    ProgressMath_FormatSpeed(&g_rates, CopyState.autoRetry, line, sizeof line);
+    SetDlgItemTextA(window, IDC_PROGRESS_SPEED, line);
+    if (ProgressMath_FormatTimeLeft(&g_rates, jobBytes, doneBytes,
+                                    CopyState.jobFiles,
+                                    CopyState.visitedEntries, line,
+                                    sizeof line))
+        SetDlgItemTextA(window, IDC_PROGRESS_TIMELEFT, line);
+}
+
+// One 100 ms tick of the refresh.  Returns false when the monitor is to end.
+static bool Monitor_Refresh(HWND window)
+{
+    if (CopyState.jobDone)
+        return false;
+
+    uint64_t jobBytes = CopyState.jobBytes;
+    uint64_t doneBytes = CopyState.doneBytes;
+    int percent = ProgressMath_Percent(doneBytes, jobBytes);
+    char text[64];
+
+    SendDlgItemMessageA(window, IDC_PROGRESS_BAR, PBM_SETPOS,
+                        ProgressMath_BarPosition(doneBytes, jobBytes), 0);
+    ProgressMath_FormatPercent(percent, text, sizeof text);
+    SetDlgItemTextA(window, IDC_PROGRESS_PERCENT, text);
+    ProgressMath_FormatTitle(percent, CopyState.paused, CopyState.copyMode,
+                             text, sizeof text);
+    SetWindowTextA(window, text);
+
+    Monitor_ShowPathLine(window, IDC_PROGRESS_FROM,
+                         &CopyState.currentSourceText, g_lastShownSource,
+                         "From : ");
+    Monitor_ShowPathLine(window, IDC_PROGRESS_TO, &CopyState.currentTargetText,
+                         g_lastShownTarget, "To    : ");
+
+    ProgressMath_FormatBytesLeft(jobBytes, doneBytes, text, sizeof text);
+    SetDlgItemTextA(window, IDC_PROGRESS_BYTESLEFT, text);
+
+    Sleep(100);
+
+    // The speed limit's refill, also while paused.  Held at the top of the
+    // range: after a long pause at a high limit it would otherwise wrap to
+    // a negative budget and stall the runner.
+    int refill = CopyState.speedLimit / 10;
+    int budget = CopyState.throttleBudget;
+    while (!CopyState.throttleBudget.compare_exchange_weak(
+        budget, ProgressMath_AddBudget(budget, refill))) {
+    }
+
+    if (++g_tickCount >= PROGRESS_TICKS_PER_SAMPLE) {
+        Monitor_Sample(window);
+        g_tickCount = 0;
+    }
+    return !CopyState.stopRequested;
+}
 
 unsigned __stdcall MonitorJob(void *)
 {
-    while (!CopyState.progressWindow)
-        Sleep(1);
-    SetWindowTextA(CopyState.progressWindow,
-                   CopyState.paused ? "Ready to resume..." : "Preparing to copy...");
+    Monitor_SetUp();
+    HWND window = CopyState.progressWindow;
+    Monitor_Scan(window);
+
+    // Without the runner the job could never end; try again until it starts
+    // or the user cancels.
+    while (!StartThread(RunJob)) {
+        if (CopyState.stopRequested)
+            return 0;
+        Sleep(100);
+    }
+
+    CopyState.windowBytes = 0;
+    g_tickCount = 0;
+    if (CopyState.stopRequested)
+        return 0;
+    while (Monitor_Refresh(window)) {
+    }
     return 0;
 }

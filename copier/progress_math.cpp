@@ -1,0 +1,143 @@
+// The progress window's arithmetic and texts (see progress_math.h).  Every
+// "KB" here is 1,000 bytes.
+#include "progress_math.h"
+
+#include <climits>
+#include <cstdio>
+
+int ProgressMath_BarPosition(uint64_t doneBytes, uint64_t jobBytes)
+{
+    if (jobBytes == 0)
+        return 0;
+    return (int)((double)doneBytes / (double)jobBytes * PROGRESS_BAR_RANGE);
+}
+
+int ProgressMath_Percent(uint64_t doneBytes, uint64_t jobBytes)
+{
+    if (jobBytes == 0)
+        return 0;
+    return (int)((double)doneBytes / (double)jobBytes * 100.0);
+}
+
+// Signed: a file that grew after the scan makes done exceed job.
+static long long ProgressMath_KilobytesLeft(uint64_t jobBytes,
+                                            uint64_t doneBytes)
+{
+    return (long long)(jobBytes - doneBytes) / 1000;
+}
+
+void ProgressMath_FormatBytesLeft(uint64_t jobBytes, uint64_t doneBytes,
+                                  char *out, size_t outSize)
+{
+    long long k = ProgressMath_KilobytesLeft(jobBytes, doneBytes);
+    if (k < 1000)
+        snprintf(out, outSize, "Bytes left : %lld KB", k);
+    else if (k < 1000000)
+        snprintf(out, outSize, "Bytes left : %lld.%.3lld KB", k / 1000,
+                 k % 1000);
+    else
+        snprintf(out, outSize, "Bytes left : %.lld.%.3lld.%.3lld KB",
+                 k / 1000000, (k / 1000) % 1000, k % 1000);
+}
+
+void ProgressMath_FormatPercent(int percent, char *out, size_t outSize)
+{
+    snprintf(out, outSize, "%d %%", percent);
+}
+
+void ProgressMath_FormatTitle(int percent, int paused, int copyMode,
+                              char *out, size_t outSize)
+{
+    const char *format = paused     ? "(%d%%) Paused"
+                         : copyMode ? "(%d%%) Copying..."
+                                    : "(%d%%) Moving...";
+    snprintf(out, outSize, format, percent);
+}
+
+void ProgressMath_FormatPathLine(const char *prefix, const char *path,
+                                 const char *suffix, char *out,
+                                 size_t outSize)
+{
+    if (outSize == 0)
+        return;
+    snprintf(out, outSize, "%s%s%s", prefix, path, suffix);
+    // Only the shown path is lower-cased, A to Z only; the prefix keeps its
+    // capital letter.
+    size_t start = 0;
+    while (prefix[start] && start < outSize - 1)
+        start++;
+    for (size_t i = start; out[i]; i++)
+        if (out[i] >= 'A' && out[i] <= 'Z')
+            out[i] = (char)(out[i] - 'A' + 'a');
+}
+
+void ProgressMath_TakeSample(RATE_RINGS *rings, int sample)
+{
+    rings->recentRates[rings->sampleIndex % PROGRESS_RECENT_RATES] = sample;
+    rings->rateHistory[rings->sampleIndex % PROGRESS_RATE_HISTORY] = sample;
+    rings->sampleIndex++;
+    if (rings->sampleIndex >= PROGRESS_RATE_HISTORY)
+        rings->sampleIndex = 0;
+}
+
+// Summed in 64 bits: ten samples of a fast disk pass 2^31 bytes.
+static long long ProgressMath_Sum(const int *values, int count)
+{
+    long long sum = 0;
+    for (int i = 0; i < count; i++)
+        sum += values[i];
+    return sum;
+}
+
+void ProgressMath_FormatSpeed(const RATE_RINGS *rings, int autoRetry,
+                              char *out, size_t outSize)
+{
+    long long average =
+        ProgressMath_Sum(rings->recentRates, PROGRESS_RECENT_RATES) /
+        PROGRESS_RECENT_RATES;
+    snprintf(out, outSize,
+             autoRetry ? "%lld KB/Sec : Auto Retrying" : "%lld KB/Sec",
+             average / 1000);
+}
+
+bool ProgressMath_FormatTimeLeft(const RATE_RINGS *rings, uint64_t jobBytes,
+                                 uint64_t doneBytes, int jobFiles,
+                                 int visitedEntries, char *out,
+                                 size_t outSize)
+{
+    // The ten-second average in units of 1,000 bytes per second.
+    long long rate =
+        ProgressMath_Sum(rings->rateHistory, PROGRESS_RATE_HISTORY) / 10000;
+    if (rate < 1)
+        return false;
+    long long seconds = ProgressMath_KilobytesLeft(jobBytes, doneBytes) / rate;
+    long long total =
+        (long long)((double)seconds +
+                    ((double)jobFiles - (double)visitedEntries) * 0.005);
+    // More done than counted would give "-1:-05"; nothing is left then.
+    if (total < 0)
+        total = 0;
+    snprintf(out, outSize, "Time left : %.2lld:%.2lld", total / 60,
+             total % 60);
+    return true;
+}
+
+int ProgressMath_AddBudget(int budget, int refill)
+{
+    if (refill > 0 && budget > INT_MAX - refill)
+        return INT_MAX;
+    if (refill < 0 && budget < INT_MIN - refill)
+        return INT_MIN;
+    return budget + refill;
+}
+
+bool ProgressMath_MoveSkipsScan(int copyMode, const char *firstSource,
+                                const char *targetFolder)
+{
+    if (copyMode != 0)
+        return false;
+    if (firstSource[0] == '\0' || firstSource[1] != ':' ||
+        firstSource[2] != '\\')
+        return false;
+    return firstSource[0] == targetFolder[0];
+}

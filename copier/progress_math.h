@@ -1,0 +1,65 @@
+// The progress window's arithmetic and texts: percentage, bar position,
+// bytes left, speed, time left, titles and the From/To lines.  Plain values
+// in, plain values out, no Win32 call, so the rules build natively for tests.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+enum {
+    PROGRESS_BAR_RANGE = 350,
+    PROGRESS_RECENT_RATES = 3,      // one-second samples averaged for speed
+    PROGRESS_RATE_HISTORY = 10,     // one-second samples for the time left
+    PROGRESS_TICKS_PER_SAMPLE = 10, // 100 ms ticks in one sample
+    PROGRESS_LINE_CHARS = 1200,     // a From/To line: a display text + words
+};
+
+// The monitor's two rings of one-second byte counts.
+struct RATE_RINGS {
+    int recentRates[PROGRESS_RECENT_RATES];
+    int rateHistory[PROGRESS_RATE_HISTORY];
+    int sampleIndex;                // 0..9, picks the slots of the next sample
+};
+
+// Whole part of done / job x 350 and x 100; 0 when nothing was counted.
+int ProgressMath_BarPosition(uint64_t doneBytes, uint64_t jobBytes);
+int ProgressMath_Percent(uint64_t doneBytes, uint64_t jobBytes);
+
+// "Bytes left : ..." with (job - done) / 1000 KB, full stops between groups;
+// negative when more was done than counted.
+void ProgressMath_FormatBytesLeft(uint64_t jobBytes, uint64_t doneBytes,
+                                  char *out, size_t outSize);
+
+// "%d %%" for control 1003.
+void ProgressMath_FormatPercent(int percent, char *out, size_t outSize);
+
+// "(%d%%) Paused" / "(%d%%) Copying..." / "(%d%%) Moving...".
+void ProgressMath_FormatTitle(int percent, int paused, int copyMode,
+                              char *out, size_t outSize);
+
+// `prefix` followed by `path` with A-Z lower-cased and then `suffix`.
+void ProgressMath_FormatPathLine(const char *prefix, const char *path,
+                                 const char *suffix, char *out,
+                                 size_t outSize);
+
+// Stores one one-second sample in both rings and steps sampleIndex.
+void ProgressMath_TakeSample(RATE_RINGS *rings, int sample);
+
+// "%d KB/Sec" (or "... : Auto Retrying") from the three recent samples.
+void ProgressMath_FormatSpeed(const RATE_RINGS *rings, int autoRetry,
+                              char *out, size_t outSize);
+
+// "Time left : %.2d:%.2d".  Returns false, leaving `out` alone, when the
+// history averages under 1,000 bytes per second.
+bool ProgressMath_FormatTimeLeft(const RATE_RINGS *rings, uint64_t jobBytes,
+                                 uint64_t doneBytes, int jobFiles,
+                                 int visitedEntries, char *out,
+                                 size_t outSize);
+
+// The speed budget plus one refill, held at INT32_MAX instead of wrapping.
+int ProgressMath_AddBudget(int budget, int refill);
+
+// True when a move's first source sits on the target's drive (X:\...):
+// the runner renames such sources, so their bytes are not scanned.
+bool ProgressMath_MoveSkipsScan(int copyMode, const char *firstSource,
+                                const char *targetFolder);

@@ -1,0 +1,110 @@
+// ReportError: the single way a failed file operation is reported.  Turns
+// the failure into an automatic retry, an automatic skip or the error
+// dialog, and tells the caller through skipCurrentFile what to do.
+#include <windows.h>
+
+#include "copy_state.h"
+#include "engine.h"
+#include "resource_ids.h"
+
+enum {
+    // The auto-retry button promises "every 20th second".
+    AUTO_RETRY_INTERVAL_MS = 20000,
+    // Retries that offer no skip while "skip all" holds would otherwise
+    // follow each other without a pause and keep a core busy.
+    SKIP_ALL_RETRY_PACE_MS = 1000,
+    STOP_POLL_MS = 50,
+    MANUAL_RETRY_POLL_MS = 20,
+};
+
+// Sleeps `totalMs` in short steps; returns false as soon as a stop is
+// requested, so Cancel is not held up by a long wait.
+static bool ReportError_Wait(DWORD totalMs)
+{
+    for (DWORD waited = 0; waited < totalMs; waited += STOP_POLL_MS) {
+        if (CopyState.stopRequested)
+            return false;
+        Sleep(STOP_POLL_MS);
+    }
+    return !CopyState.stopRequested;
+}
+
+// The system's text for `errorCode`, without its line break; a code the
+// system has no text for still says which code it was.
+static void ReportError_SetErrorText(DWORD errorCode)
+{
+    char *message = NULL;
+    DWORD length = FormatMessageA(
+        FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS |
+            FORMAT_MESSAGE_ALLOCATE_BUFFER,
+        NULL, errorCode, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
+        (LPSTR)&message, 0, NULL);
+    if (length == 0 || message == NULL) {
+        wsprintfA(CopyState.errorText, "Unknown error %lu (0x%08lX).",
+                  errorCode, errorCode);
+        return;
+    }
+    lstrcpynA(CopyState.errorText, message, sizeof CopyState.errorText);
+    LocalFree(message);
+    int end = lstrlenA(CopyState.errorText);
+    while (end > 0 && (CopyState.errorText[end - 1] == '\r' ||
+                       CopyState.errorText[end - 1] == '\n' ||
+                       CopyState.errorText[end - 1] == ' '))
+        CopyState.errorText[--end] = '\0';
+}
+
+static void ReportError_SetHeading(const char *pathText)
+{
+    int prefixLength = wsprintfA(CopyState.errorHeading, "%s",
+                                 CopyState.copyMode ? "Cannot copy "
+                                                    : "Cannot move ");
+    // A copy: the caller's own path text keeps its case.
+    char *path = CopyState.errorHeading + prefixLength;
+    lstrcpynA(path, pathText, (int)sizeof CopyState.errorHeading - prefixLength);
+    LowerCaseAscii(path);
+}
+
+void ReportError(const char *pathText, DWORD errorCode)
+{
+    ReportError_SetErrorText(errorCode);
+    ReportError_SetHeading(pathText);
+    CopyState.dialogChoice = 0;
+
+    // A job being cancelled asks nothing more; the caller's loop ends.
+    if (CopyState.stopRequested)
+        return;
+
+    if (CopyState.autoRetry) {
+        if (!ReportError_Wait(AUTO_RETRY_INTERVAL_MS))
+            return;
+        ResumeCopy();
+        CopyState.skipCurrentFile = 0;
+        return;
+    }
+
+    if (CopyState.skipAllErrors) {
+        if (!CopyState.skipCurrentFile &&
+            !ReportError_Wait(SKIP_ALL_RETRY_PACE_MS))
+            return;
+        CopyState.skipCurrentFile = 1;
+        return;
+    }
+
+    PauseCopy();
+    DialogBoxParamA(CopyState.appInstance, MAKEINTRESOURCEA(IDD_ERROR),
+                    CopyState.progressWindow, ErrorDialogProc, 0);
+
+    if (CopyState.autoRetry) {
+        // Retrying starts now; a window that read "Resume" meanwhile would
+        // tell the user the copy stood still.
+        ResumeCopy();
+        return;
+    }
+    if (CopyState.dialogChoice == 1) {
+        ResumeCopy();
+        return;
+    }
+    // Manual retry: the copy stays paused until the user presses Resume
+    // (then the caller retries) or cancels.
+    WaitWhilePaused(MANUAL_RETRY_POLL_MS);
+}
