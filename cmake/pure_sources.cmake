@@ -5,6 +5,7 @@ set(TES_PURE_COMMON_SOURCES
 )
 set(TES_PURE_COPIER_SOURCES
     ${CMAKE_SOURCE_DIR}/copier/job_arguments.cpp
+    ${CMAKE_SOURCE_DIR}/copier/copy_paths.cpp
     ${CMAKE_SOURCE_DIR}/copier/target_rules.cpp
     ${CMAKE_SOURCE_DIR}/copier/formats.cpp
 )
