@@ -1,0 +1,246 @@
+// DecideExistingTarget: what becomes of a target file that already exists
+// when the engine tries to create it - passed over, continued at its end,
+// or replaced after the replace question.
+#include "existing_target.h"
+
+#include <cstdio>
+
+#include "copy_state.h"
+#include "engine.h"
+#include "formats.h"
+#include "resource_ids.h"
+#include "target_rules.h"
+
+enum LOOK_UP_RESULT { LOOK_UP_FOUND, LOOK_UP_GONE, LOOK_UP_STOPPED };
+
+enum { CHOICE_REPLACE = 0, CHOICE_PASS_OVER = 1, CHOICE_COPY_REST = 2 };
+
+static uint64_t ExistingTarget_Size(const WIN32_FIND_DATAA *entry)
+{
+    return ((uint64_t)entry->nFileSizeHigh << 32) | entry->nFileSizeLow;
+}
+
+static uint64_t ExistingTarget_WriteTime(const WIN32_FIND_DATAA *entry)
+{
+    return ((uint64_t)entry->ftLastWriteTime.dwHighDateTime << 32) |
+           entry->ftLastWriteTime.dwLowDateTime;
+}
+
+// A failure at a point that offers no skip: the caller tries again.
+static void ExistingTarget_Report(const char *targetPath, DWORD error)
+{
+    CopyState.skipCurrentFile = 0;
+    ReportError(targetPath, error);
+}
+
+// Reads the existing target's directory entry, retrying through the error
+// dialog.  A target that vanished since the engine's create is GONE.
+static LOOK_UP_RESULT ExistingTarget_LookUp(const char *targetPath,
+                                            WIN32_FIND_DATAA *existing)
+{
+    for (;;) {
+        HANDLE search = FindFirstFileA(targetPath, existing);
+        if (search != INVALID_HANDLE_VALUE) {
+            FindClose(search);
+            return LOOK_UP_FOUND;
+        }
+        DWORD error = GetLastError();
+        if (CopyState.stopRequested)
+            return LOOK_UP_STOPPED;
+        // Deleted between the engine's create and this look-up: nothing is
+        // left to decide about, and looking again would fail for ever.
+        if (error == ERROR_FILE_NOT_FOUND)
+            return LOOK_UP_GONE;
+        ExistingTarget_Report(targetPath, error);
+        if (CopyState.stopRequested)
+            return LOOK_UP_STOPPED;
+    }
+}
+
+// Answers ERROR_ACCESS_DENIED: a read-only, hidden or system target is made
+// writable once.  Returns TRUE when the caller may simply try again; FALSE
+// when the failure has to be reported, because clearing failed or the
+// attributes were cleared already and the target still refuses (retrying
+// silently would spin for ever).
+static BOOL ExistingTarget_ClearAttributes(const char *targetPath,
+                                           BOOL *attributesCleared)
+{
+    if (*attributesCleared)
+        return FALSE;
+    if (!SetFileAttributesA(targetPath, FILE_ATTRIBUTE_NORMAL))
+        return FALSE;
+    *attributesCleared = TRUE;
+    return TRUE;
+}
+
+// "modified on ..." from a last-write time, in local time.
+static void ExistingTarget_DateText(const FILETIME *writeTime, char *out,
+                                    size_t outSize)
+{
+    FILETIME local;
+    SYSTEMTIME broken;
+    if (!FileTimeToLocalFileTime(writeTime, &local) ||
+        !FileTimeToSystemTime(&local, &broken)) {
+        out[0] = '\0';
+        return;
+    }
+    Formats_DateText(broken.wMonth, broken.wDay, broken.wYear, broken.wHour,
+                     broken.wMinute, broken.wSecond, out, outSize);
+}
+
+// The replace question: by the to-all policy or by the dialog.  Returns
+// the dialogChoice it ends with.
+static int ExistingTarget_Ask(const WIN32_FIND_DATAA *existing,
+                              const WIN32_FIND_DATAA *source,
+                              int copyRestAllowed)
+{
+    PauseCopy();
+
+    char name[MAX_PATH];
+    lstrcpynA(name, source->cFileName, sizeof name);
+    LowerCaseAscii(name);
+    snprintf(CopyState.replaceNameText, sizeof CopyState.replaceNameText,
+             "'%s'", name);
+    Formats_SizeText(ExistingTarget_Size(existing), CopyState.existingSizeText,
+                     sizeof CopyState.existingSizeText);
+    Formats_SizeText(ExistingTarget_Size(source), CopyState.sourceSizeText,
+                     sizeof CopyState.sourceSizeText);
+    ExistingTarget_DateText(&existing->ftLastWriteTime,
+                            CopyState.existingDateText,
+                            sizeof CopyState.existingDateText);
+    ExistingTarget_DateText(&source->ftLastWriteTime,
+                            CopyState.sourceDateText,
+                            sizeof CopyState.sourceDateText);
+
+    // On entry the dialog reads dialogChoice as "may &Copy rest be offered".
+    CopyState.dialogChoice = copyRestAllowed ? 1 : 0;
+    int byPolicy = TargetRules_PolicyChoice(CopyState.replacePolicy);
+    if (byPolicy >= 0) {
+        CopyState.dialogChoice = byPolicy;
+    } else {
+        INT_PTR shown = DialogBoxParamA(CopyState.appInstance,
+                                        MAKEINTRESOURCEA(IDD_REPLACE),
+                                        CopyState.progressWindow,
+                                        ReplaceDialogProc, 0);
+        // No dialog means no answer: the entry value must not be taken for
+        // "replace", which would overwrite a file nobody agreed to lose.
+        if (shown == -1 || shown == 0)
+            CopyState.dialogChoice = CHOICE_PASS_OVER;
+    }
+
+    ResumeCopy();
+    return CopyState.dialogChoice;
+}
+
+// Opens the target at its end for writing on from there.  Retries until it
+// succeeds or a stop is requested.
+static HANDLE ExistingTarget_Continue(const char *targetPath,
+                                      const WIN32_FIND_DATAA *source)
+{
+    BOOL attributesCleared = FALSE;
+    while (!CopyState.stopRequested) {
+        HANDLE target = CreateFileA(targetPath, GENERIC_WRITE,
+                                    FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
+                                    source->dwFileAttributes, NULL);
+        DWORD error;
+        if (target != INVALID_HANDLE_VALUE) {
+            LONG high = 0;
+            DWORD low = SetFilePointer(target, 0, &high, FILE_END);
+            error = GetLastError();
+            if (low != INVALID_SET_FILE_POINTER || error == NO_ERROR) {
+                // The real end, not the size looked up before: the source
+                // is read from exactly where the target stops.
+                CopyState.resumeOffset = ((uint64_t)(DWORD)high << 32) | low;
+                if (!CopyState.resumedFile)
+                    CopyState.doneBytes += CopyState.resumeOffset;
+                return target;
+            }
+            CloseHandle(target);
+        } else {
+            error = GetLastError();
+        }
+        if (CopyState.stopRequested)
+            break;
+        if (error == ERROR_ACCESS_DENIED &&
+            ExistingTarget_ClearAttributes(targetPath, &attributesCleared))
+            continue;
+        ExistingTarget_Report(targetPath, error);
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
+// Replaces the target.  Returns INVALID_HANDLE_VALUE when it could not be
+// opened; the caller then asks again.
+static HANDLE ExistingTarget_Replace(const char *targetPath,
+                                     const WIN32_FIND_DATAA *source,
+                                     BOOL *attributesCleared)
+{
+    HANDLE target = CreateFileA(targetPath, GENERIC_WRITE, FILE_SHARE_WRITE,
+                                NULL, CREATE_ALWAYS, source->dwFileAttributes,
+                                NULL);
+    if (target != INVALID_HANDLE_VALUE)
+        return target;
+    DWORD error = GetLastError();
+    if (CopyState.stopRequested)
+        return INVALID_HANDLE_VALUE;
+    if (error == ERROR_ACCESS_DENIED &&
+        ExistingTarget_ClearAttributes(targetPath, attributesCleared))
+        return INVALID_HANDLE_VALUE;
+    ExistingTarget_Report(targetPath, error);
+    return INVALID_HANDLE_VALUE;
+}
+
+HANDLE DecideExistingTarget(const char *targetPath,
+                            const WIN32_FIND_DATAA *source)
+{
+    CopyState.resumeOffset = 0;
+    BOOL attributesCleared = FALSE;
+    // Each pass looks the target up afresh: after a failed replace the
+    // question is asked again about the file as it now is.
+    while (!CopyState.stopRequested) {
+        WIN32_FIND_DATAA existing;
+        LOOK_UP_RESULT found = ExistingTarget_LookUp(targetPath, &existing);
+        if (found == LOOK_UP_STOPPED)
+            break;
+
+        int choice = CHOICE_REPLACE;
+        if (found == LOOK_UP_FOUND) {
+            if (existing.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                // A folder of the file's name can be neither replaced nor
+                // continued; opening it would fail for ever.  The user may
+                // skip the file, or move the folder away and retry.
+                CopyState.skipCurrentFile = 1;
+                ReportError(targetPath, ERROR_ALREADY_EXISTS);
+                if (CopyState.skipCurrentFile)
+                    break;
+                continue;
+            }
+            int copyRestAllowed;
+            TARGET_DECISION decision = TargetRules_Decide(
+                ExistingTarget_Size(&existing),
+                ExistingTarget_WriteTime(&existing),
+                ExistingTarget_Size(source), ExistingTarget_WriteTime(source),
+                &copyRestAllowed);
+            if (decision == TARGET_COMPLETE) {
+                if (!CopyState.resumedFile)
+                    CopyState.doneBytes += ExistingTarget_Size(&existing);
+                break;
+            }
+            if (decision == TARGET_CONTINUE)
+                return ExistingTarget_Continue(targetPath, source);
+            choice = ExistingTarget_Ask(&existing, source, copyRestAllowed);
+            if (CopyState.stopRequested)
+                break;
+        }
+
+        if (choice == CHOICE_PASS_OVER)
+            break;
+        if (choice == CHOICE_COPY_REST)
+            return ExistingTarget_Continue(targetPath, source);
+        HANDLE target =
+            ExistingTarget_Replace(targetPath, source, &attributesCleared);
+        if (target != INVALID_HANDLE_VALUE)
+            return target;
+    }
+    return INVALID_HANDLE_VALUE;
+}

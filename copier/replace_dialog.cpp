@@ -1,0 +1,90 @@
+// ReplaceDialogProc: the "Confirm File Replace" dialog (resource 121).  It
+// shows the texts that DecideExistingTarget prepared in CopyState and leaves
+// the answer in dialogChoice (and replacePolicy for the to-all answers).
+#include <cstring>
+
+#include "copy_state.h"
+#include "engine.h"
+#include "resource_ids.h"
+
+// Sets a control's text only when it differs, so that filling the dialog on
+// every paint causes no further painting.
+static void ReplaceDialog_SetText(HWND dialog, int id, const char *text)
+{
+    char shown[COPIER_TEXT_CHARS];
+    shown[0] = '\0';
+    GetDlgItemTextA(dialog, id, shown, sizeof shown);
+    if (strcmp(shown, text) != 0)
+        SetDlgItemTextA(dialog, id, text);
+}
+
+static void ReplaceDialog_Fill(HWND dialog)
+{
+    ReplaceDialog_SetText(dialog, IDC_REPLACE_NAME, CopyState.replaceNameText);
+    ReplaceDialog_SetText(dialog, IDC_REPLACE_EXISTSIZE,
+                          CopyState.existingSizeText);
+    ReplaceDialog_SetText(dialog, IDC_REPLACE_EXISTDATE,
+                          CopyState.existingDateText);
+    ReplaceDialog_SetText(dialog, IDC_REPLACE_SOURCESIZE,
+                          CopyState.sourceSizeText);
+    ReplaceDialog_SetText(dialog, IDC_REPLACE_SOURCEDATE,
+                          CopyState.sourceDateText);
+    // While the dialog is open dialogChoice still holds what the decision
+    // put there: 1 when the target is smaller, so its rest can be copied.
+    HWND copyRest = GetDlgItem(dialog, IDC_REPLACE_COPYREST);
+    BOOL allowed = CopyState.dialogChoice != 0;
+    if (copyRest && !IsWindowEnabled(copyRest) != !allowed)
+        EnableWindow(copyRest, allowed);
+}
+
+static void ReplaceDialog_Answer(HWND dialog, int choice)
+{
+    CopyState.dialogChoice = choice;
+    // A result that is never 0 or -1 tells the caller a button was chosen.
+    EndDialog(dialog, choice + 1);
+}
+
+// Returns TRUE for the messages it handles, FALSE (0) for the others.
+INT_PTR CALLBACK ReplaceDialogProc(HWND dialog, UINT message, WPARAM wParam,
+                                   LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        ReplaceDialog_Fill(dialog);
+        return TRUE;
+    case WM_PAINT:
+        ReplaceDialog_Fill(dialog);
+        return FALSE;   // the dialog manager paints
+    case WM_COMMAND:
+        if (HIWORD(wParam) != BN_CLICKED)
+            return FALSE;
+        switch (LOWORD(wParam)) {
+        case IDC_REPLACE_YES:
+            ReplaceDialog_Answer(dialog, 0);
+            return TRUE;
+        case IDC_REPLACE_NO:
+            ReplaceDialog_Answer(dialog, 1);
+            return TRUE;
+        case IDC_REPLACE_COPYREST:
+            // A posted command reaches us even while the button is
+            // disabled: there is no rest to copy then.
+            if (CopyState.dialogChoice == 0)
+                return TRUE;
+            ReplaceDialog_Answer(dialog, 2);
+            return TRUE;
+        case IDC_REPLACE_YESTOALL:
+            CopyState.replacePolicy = REPLACE_ALL;
+            ReplaceDialog_Answer(dialog, 0);
+            return TRUE;
+        case IDC_REPLACE_NOTOALL:
+            CopyState.replacePolicy = REPLACE_NONE;
+            ReplaceDialog_Answer(dialog, 1);
+            return TRUE;
+        case IDCANCEL:
+            // Escape and the like: one of the five answers must be chosen.
+            return TRUE;
+        }
+        return FALSE;
+    }
+    return FALSE;
+}
