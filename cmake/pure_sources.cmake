@@ -8,4 +8,5 @@ set(TES_PURE_COPIER_SOURCES
     ${CMAKE_SOURCE_DIR}/copier/copy_paths.cpp
     ${CMAKE_SOURCE_DIR}/copier/target_rules.cpp
     ${CMAKE_SOURCE_DIR}/copier/formats.cpp
+    ${CMAKE_SOURCE_DIR}/copier/progress_math.cpp
 )
