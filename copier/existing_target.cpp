@@ -135,9 +135,16 @@ static int ExistingTarget_Ask(const WIN32_FIND_DATAA *existing,
 // Opens the target at its end for writing on from there.  Retries until it
 // succeeds or a stop is requested.
 static HANDLE ExistingTarget_Continue(const char *targetPath,
-                                      const WIN32_FIND_DATAA *source)
+                                      const WIN32_FIND_DATAA *source,
+                                      DWORD existingAttributes)
 {
     BOOL attributesCleared = FALSE;
+    // A read-only target (the partial copy of a read-only source) refuses
+    // to open for writing; clear it first rather than count on the refusal,
+    // which some file systems do not give to every user.
+    if ((existingAttributes & FILE_ATTRIBUTE_READONLY) &&
+        SetFileAttributesA(targetPath, FILE_ATTRIBUTE_NORMAL))
+        attributesCleared = TRUE;
     while (!CopyState.stopRequested) {
         HANDLE target = CreateFileA(targetPath, GENERIC_WRITE,
                                     FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
@@ -198,7 +205,7 @@ HANDLE DecideExistingTarget(const char *targetPath,
     // Each pass looks the target up afresh: after a failed replace the
     // question is asked again about the file as it now is.
     while (!CopyState.stopRequested) {
-        WIN32_FIND_DATAA existing;
+        WIN32_FIND_DATAA existing = {};
         LOOK_UP_RESULT found = ExistingTarget_LookUp(targetPath, &existing);
         if (found == LOOK_UP_STOPPED)
             break;
@@ -227,7 +234,8 @@ HANDLE DecideExistingTarget(const char *targetPath,
                 break;
             }
             if (decision == TARGET_CONTINUE)
-                return ExistingTarget_Continue(targetPath, source);
+                return ExistingTarget_Continue(targetPath, source,
+                                               existing.dwFileAttributes);
             choice = ExistingTarget_Ask(&existing, source, copyRestAllowed);
             if (CopyState.stopRequested)
                 break;
@@ -236,7 +244,8 @@ HANDLE DecideExistingTarget(const char *targetPath,
         if (choice == CHOICE_PASS_OVER)
             break;
         if (choice == CHOICE_COPY_REST)
-            return ExistingTarget_Continue(targetPath, source);
+            return ExistingTarget_Continue(targetPath, source,
+                                           existing.dwFileAttributes);
         HANDLE target =
             ExistingTarget_Replace(targetPath, source, &attributesCleared);
         if (target != INVALID_HANDLE_VALUE)
