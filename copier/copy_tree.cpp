@@ -1,0 +1,495 @@
+// CopyTree: copies or moves one source (a file, a folder with everything
+// below it, or a \\server\share) into a target folder, file by file in
+// chunks through the one transfer buffer, so that a copy can be paused,
+// throttled, stopped at any chunk and continued later where it stopped.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "copy_paths.h"
+#include "copy_state.h"
+#include "engine.h"
+#include "existing_target.h"
+
+enum {
+    PAUSE_STEP_MS = 50,
+};
+
+// One listing of a folder (or the single-item search of a dragged item).
+// `delivered` and `gone` let a listing whose handle went bad be reopened
+// at the entry where it stood: entries handled and still present are
+// stepped over, entries this run deleted or removed are no longer there.
+struct COPY_SEARCH {
+    HANDLE handle;
+    char pattern[COPIER_PATH_CHARS];
+    bool listing;                 // "%s\*.*" rather than the item itself
+    int delivered;                // entries the search has returned
+    int gone;                     // of those, deleted or removed by the move
+};
+
+static bool CopyTree_Stopped(void)
+{
+    return CopyState.stopRequested != 0;
+}
+
+static void CopyTree_SetQuoted(SHARED_TEXT *shared, const char *path)
+{
+    char text[COPIER_TEXT_CHARS];
+    snprintf(text, sizeof text, "\"%s\"", path);
+    SharedText_Set(shared, text);
+}
+
+// A path the system cannot take: reported with a skip offered.  Whatever
+// the answer, the item is passed over: trying the same name again can only
+// fail the same way.
+static void CopyTree_ReportTooLong(const char *shownPath)
+{
+    CopyState.skipCurrentFile = 1;
+    ReportError(shownPath, ERROR_FILENAME_EXCED_RANGE);
+    CopyState.skipCurrentFile = 0;
+}
+
+// Shows `folder` + "\" + `name` in a report even when it may not be used.
+static void CopyTree_ReportTooLongJoin(const char *folder, const char *name)
+{
+    char shown[COPIER_PATH_CHARS];
+    snprintf(shown, sizeof shown, "%s\\%s", folder, name);
+    CopyTree_ReportTooLong(shown);
+}
+
+static void CopyTree_ReportFolderCreation(const char *folderPath, DWORD error)
+{
+    char text[COPIER_TEXT_CHARS];
+    snprintf(text, sizeof text, "During creation of the folder : %s",
+             folderPath);
+    CopyState.skipCurrentFile = 0;
+    ReportError(text, error);
+    CopyState.skipCurrentFile = 0;
+}
+
+// Move mode: a read-only source refuses deletion until its attribute is
+// cleared; a move must not leave it behind unnoticed.
+static bool CopyTree_DeleteSource(const char *sourcePath, DWORD attributes)
+{
+    if (DeleteFileA(sourcePath))
+        return true;
+    if (GetLastError() == ERROR_ACCESS_DENIED &&
+        (attributes & FILE_ATTRIBUTE_READONLY) &&
+        SetFileAttributesA(sourcePath, FILE_ATTRIBUTE_NORMAL))
+        return DeleteFileA(sourcePath) != 0;
+    return false;
+}
+
+static void CopyTree_SetTimes(HANDLE target, const WIN32_FIND_DATAA *entry)
+{
+    SetFileTime(target, &entry->ftCreationTime, &entry->ftLastAccessTime,
+                &entry->ftLastWriteTime);
+}
+
+// Creates the target of a file dropped into its own folder under the first
+// free "Copy of" name; `targetPath` receives that name.
+static HANDLE CopyTree_CreateCopyOf(char *targetPath, const char *targetFolder,
+                                    const WIN32_FIND_DATAA *entry)
+{
+    for (;;) {
+        if (!CopyPaths_CopyOfName(targetPath, COPIER_PATH_CHARS, targetFolder,
+                                  entry->cFileName, CopyState.copyOfCounter,
+                                  COPY_PATH_SYSTEM_LIMIT)) {
+            CopyTree_ReportTooLongJoin(targetFolder, entry->cFileName);
+            return INVALID_HANDLE_VALUE;
+        }
+        CopyState.copyOfCounter++;
+        HANDLE target = CreateFileA(targetPath, GENERIC_WRITE,
+                                    FILE_SHARE_WRITE, NULL, CREATE_NEW,
+                                    entry->dwFileAttributes, NULL);
+        if (target != INVALID_HANDLE_VALUE)
+            return target;
+        DWORD error = GetLastError();
+        if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS)
+            continue;
+        if (CopyTree_Stopped())
+            return INVALID_HANDLE_VALUE;
+        CopyState.skipCurrentFile = 0;
+        ReportError(targetPath, error);
+        // Only "skip all" answers skip where none was offered.
+        if (CopyState.skipCurrentFile || CopyTree_Stopped())
+            return INVALID_HANDLE_VALUE;
+        CopyState.copyOfCounter--;    // try the same name again
+    }
+}
+
+// Creates the target file, or lets the existing-target decision open it.
+// Returns INVALID_HANDLE_VALUE when the file is to be passed over.
+static HANDLE CopyTree_OpenTarget(char *targetPath, const char *targetFolder,
+                                  const WIN32_FIND_DATAA *entry)
+{
+    for (;;) {
+        HANDLE target = CreateFileA(targetPath, GENERIC_WRITE,
+                                    FILE_SHARE_WRITE, NULL, CREATE_NEW,
+                                    entry->dwFileAttributes, NULL);
+        if (target != INVALID_HANDLE_VALUE)
+            return target;
+        DWORD error = GetLastError();
+        if (error == ERROR_FILE_EXISTS &&
+            CopyState.topLevel && CopyState.sameFolder)
+            return CopyTree_CreateCopyOf(targetPath, targetFolder, entry);
+        if (error == ERROR_FILE_EXISTS)
+            return DecideExistingTarget(targetPath, entry);
+        if (CopyTree_Stopped())
+            return INVALID_HANDLE_VALUE;
+        CopyState.skipCurrentFile = 0;
+        ReportError(targetPath, error);
+        if (CopyState.skipCurrentFile || CopyTree_Stopped())
+            return INVALID_HANDLE_VALUE;
+    }
+}
+
+// Copies one file.  Returns true when its source was deleted (move mode).
+static bool CopyTree_CopyFile(const char *sourcePath, const char *targetFolder,
+                              const WIN32_FIND_DATAA *entry)
+{
+    char targetPath[COPIER_PATH_CHARS];
+    if (!CopyPaths_Join(targetPath, sizeof targetPath, targetFolder,
+                        entry->cFileName, COPY_PATH_SYSTEM_LIMIT)) {
+        CopyState.topLevel = 0;
+        CopyTree_ReportTooLongJoin(targetFolder, entry->cFileName);
+        return false;
+    }
+    CopyTree_SetQuoted(&CopyState.currentTargetText, targetPath);
+    CopyState.resumedFile = 0;
+
+    for (;;) {
+        // Start, and the point a retried error comes back to.
+        CopyState.resumeOffset = 0;
+        CopyState.copyOfCounter = 0;
+        CopyState.sameFolder = strcmp(targetPath, CopyState.currentSource) == 0;
+
+        HANDLE target = CopyTree_OpenTarget(targetPath, targetFolder, entry);
+        CopyState.topLevel = 0;
+        if (target == INVALID_HANDLE_VALUE)
+            return false;
+        if (CopyTree_Stopped()) {
+            CloseHandle(target);
+            return false;
+        }
+
+        HANDLE source = CreateFileA(sourcePath, GENERIC_READ, FILE_SHARE_READ,
+                                    NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                    NULL);
+        if (source == INVALID_HANDLE_VALUE) {
+            DWORD error = GetLastError();
+            CloseHandle(target);
+            if (CopyTree_Stopped())
+                return false;
+            CopyState.skipCurrentFile = 1;
+            ReportError(sourcePath, error);
+            if (CopyState.skipCurrentFile || CopyTree_Stopped())
+                return false;
+            CopyState.resumedFile = 1;
+            continue;
+        }
+
+        LONG offsetHigh = (LONG)(CopyState.resumeOffset >> 32);
+        SetFilePointer(source, (LONG)(CopyState.resumeOffset & 0xFFFFFFFFu),
+                       &offsetHigh, FILE_BEGIN);
+
+        DWORD failure = 0;
+        const char *failedPath = NULL;
+        for (;;) {
+            DWORD asked = (DWORD)CopyState.chunkSize.load();
+            if (asked == 0 || asked > TRANSFER_BUFFER_SIZE)
+                asked = TRANSFER_BUFFER_SIZE;
+            DWORD got = 0;
+            if (!ReadFile(source, CopyState.transferBuffer, asked, &got, NULL)) {
+                failure = GetLastError();
+                failedPath = sourcePath;
+                break;
+            }
+            DWORD wrote = 0;
+            if (!WriteFile(target, CopyState.transferBuffer, got, &wrote, NULL) ||
+                wrote != got) {
+                failure = GetLastError();
+                if (failure == 0)
+                    failure = ERROR_DISK_FULL;
+                CopyState.doneBytes += wrote;
+                CopyState.windowBytes += (int)wrote;
+                failedPath = targetPath;
+                break;
+            }
+            CopyState.doneBytes += wrote;
+            CopyState.windowBytes += (int)wrote;
+            WaitWhilePaused(PAUSE_STEP_MS);
+            if (CopyTree_Stopped())
+                break;
+            if (wrote != asked)
+                break;          // the short read that ends every file
+        }
+
+        if (failedPath != NULL) {
+            // A partial target bears the source's times, so that a later
+            // pass recognises it as a copy to be continued.
+            CopyTree_SetTimes(target, entry);
+            CloseHandle(source);
+            CloseHandle(target);
+            if (CopyTree_Stopped())
+                return false;
+            CopyState.skipCurrentFile = 1;
+            ReportError(failedPath, failure);
+            if (CopyState.skipCurrentFile || CopyTree_Stopped())
+                return false;
+            CopyState.resumedFile = 1;
+            continue;
+        }
+
+        bool moving = CopyState.copyMode == 0 && !CopyTree_Stopped();
+        // Move mode: the source goes only once its copy is on the disk.
+        bool safe = !moving || FlushFileBuffers(target);
+        CopyTree_SetTimes(target, entry);
+        CloseHandle(source);
+        if (!CloseHandle(target))
+            safe = false;
+        if (moving && safe && !CopyTree_Stopped())
+            return CopyTree_DeleteSource(sourcePath, entry->dwFileAttributes);
+        return false;
+    }
+}
+
+// Creates the target folder for a folder entry into `folderPath`: a new
+// folder, the "Copy of" folder of one dropped into its own parent, or an
+// existing one to merge into.  Returns false when the path is too long.
+static bool CopyTree_MakeFolder(char *folderPath, const char *targetFolder,
+                                const WIN32_FIND_DATAA *entry)
+{
+    CopyState.copyOfCounter = 0;
+    if (!CopyPaths_Join(folderPath, COPIER_PATH_CHARS, targetFolder,
+                        entry->cFileName, COPY_PATH_SYSTEM_LIMIT)) {
+        CopyTree_ReportTooLongJoin(targetFolder, entry->cFileName);
+        return false;
+    }
+    CopyState.sameFolder = strcmp(folderPath, CopyState.currentSource) == 0;
+    if (CreateDirectoryA(folderPath, NULL))
+        return true;
+    DWORD error = GetLastError();
+    if (error == ERROR_ALREADY_EXISTS && CopyState.topLevel &&
+        CopyState.sameFolder) {
+        for (;;) {
+            if (!CopyPaths_CopyOfName(folderPath, COPIER_PATH_CHARS,
+                                      targetFolder, entry->cFileName,
+                                      CopyState.copyOfCounter,
+                                      COPY_PATH_SYSTEM_LIMIT)) {
+                CopyTree_ReportTooLongJoin(targetFolder, entry->cFileName);
+                return false;
+            }
+            CopyState.copyOfCounter++;
+            if (CreateDirectoryA(folderPath, NULL))
+                return true;
+            error = GetLastError();
+            if (error != ERROR_ALREADY_EXISTS)
+                break;
+        }
+    } else if (error == ERROR_ALREADY_EXISTS) {
+        return true;            // merged into the existing folder
+    }
+    if (!CopyTree_Stopped())
+        CopyTree_ReportFolderCreation(folderPath, error);
+    return true;                // goes on into it all the same
+}
+
+// Handles a folder entry.  Returns true when the move removed its source.
+static bool CopyTree_CopyFolder(const char *sourcePath, bool shareRoot,
+                                const char *targetFolder,
+                                const WIN32_FIND_DATAA *entry)
+{
+    char folderPath[COPIER_PATH_CHARS];
+    char descentSource[COPIER_PATH_CHARS];
+    bool itself = CopyState.topLevel && !shareRoot;
+    if (itself) {
+        lstrcpynA(descentSource, sourcePath, sizeof descentSource);
+    } else if (!CopyPaths_Join(descentSource, sizeof descentSource, sourcePath,
+                               entry->cFileName, COPY_PATH_SYSTEM_LIMIT)) {
+        CopyState.topLevel = 0;
+        CopyTree_ReportTooLongJoin(sourcePath, entry->cFileName);
+        return false;
+    }
+    if (!CopyTree_MakeFolder(folderPath, targetFolder, entry)) {
+        CopyState.topLevel = 0;
+        return false;
+    }
+    CopyState.topLevel = 0;
+    CopyTree(descentSource, folderPath);
+    if (CopyState.copyMode == 0 && !CopyTree_Stopped())
+        return RemoveDirectoryA(descentSource) != 0;
+    return false;
+}
+
+// Opens the search; on failure reports with a skip offered.  Returns false
+// when the item or folder is passed over (or the job stopped).
+static bool CopyTree_OpenSearch(const char *sourcePath, COPY_SEARCH *search,
+                                WIN32_FIND_DATAA *entry)
+{
+    for (;;) {
+        search->handle = FindFirstFileA(search->pattern, entry);
+        if (search->handle != INVALID_HANDLE_VALUE) {
+            search->delivered = 1;
+            search->gone = 0;
+            return true;
+        }
+        DWORD error = GetLastError();
+        if (CopyTree_Stopped())
+            return false;
+        CopyState.skipCurrentFile = 1;
+        ReportError(sourcePath, error);
+        if (CopyState.skipCurrentFile || CopyTree_Stopped()) {
+            CopyState.skipCurrentFile = 0;
+            return false;
+        }
+    }
+}
+
+// The listing's handle went bad: open it again and step over the entries
+// already handled that are still there, so that no entry is lost or done
+// twice.  Returns false when nothing is left (or the job stopped).
+static bool CopyTree_ReopenListing(const char *sourcePath, COPY_SEARCH *search,
+                                   WIN32_FIND_DATAA *entry)
+{
+    if (!search->listing)
+        return false;       // the single item was handled already
+    int handled = search->delivered - search->gone;
+    for (;;) {
+        if (!CopyTree_OpenSearch(sourcePath, search, entry))
+            return false;
+        int stepped = 1;
+        while (stepped <= handled && FindNextFileA(search->handle, entry))
+            stepped++;
+        if (stepped > handled) {
+            search->delivered = handled + 1;
+            return true;
+        }
+        DWORD error = GetLastError();
+        FindClose(search->handle);
+        search->handle = INVALID_HANDLE_VALUE;
+        if (error == ERROR_NO_MORE_FILES || CopyTree_Stopped())
+            return false;
+        // Went bad again while stepping over: start once more.
+    }
+}
+
+// Steps to the next entry.  Returns false at the end of the listing, on a
+// stop, or when the rest of the folder is given up; the search is closed.
+static bool CopyTree_NextEntry(const char *sourcePath, COPY_SEARCH *search,
+                               WIN32_FIND_DATAA *entry)
+{
+    for (;;) {
+        BOOL found = FindNextFileA(search->handle, entry);
+        CopyState.visitedEntries++;
+        if (found) {
+            search->delivered++;
+            return true;
+        }
+        DWORD error = GetLastError();
+        if (error == ERROR_NO_MORE_FILES)
+            break;
+        if (error == ERROR_INVALID_HANDLE) {
+            search->handle = INVALID_HANDLE_VALUE;
+            if (CopyTree_ReopenListing(sourcePath, search, entry))
+                return true;
+            return false;
+        }
+        if (CopyTree_Stopped())
+            break;
+        // A skip is offered so that "skip all" gives up a listing that
+        // keeps failing instead of stepping again without end.
+        CopyState.skipCurrentFile = 1;
+        ReportError(sourcePath, error);
+        if (CopyState.skipCurrentFile) {
+            CopyState.skipCurrentFile = 0;
+            break;
+        }
+        if (CopyTree_Stopped())
+            break;
+    }
+    FindClose(search->handle);
+    search->handle = INVALID_HANDLE_VALUE;
+    return false;
+}
+
+void CopyTree(const char *sourcePath, const char *targetFolder)
+{
+    CopyState.sameFolder = 0;
+
+    bool shareRoot = CopyPaths_IsShareRoot(sourcePath);
+    char shareFolder[COPIER_PATH_CHARS];
+    if (shareRoot) {
+        // \\server\share goes into a folder named after the share; the
+        // caller's target stays as it is for the job's next source.
+        if (!CopyPaths_Join(shareFolder, sizeof shareFolder, targetFolder,
+                            CopyPaths_LastName(sourcePath),
+                            COPY_PATH_SYSTEM_LIMIT)) {
+            CopyTree_ReportTooLongJoin(targetFolder,
+                                       CopyPaths_LastName(sourcePath));
+            return;
+        }
+        if (!CreateDirectoryA(shareFolder, NULL)) {
+            DWORD error = GetLastError();
+            if (error != ERROR_ALREADY_EXISTS && !CopyTree_Stopped())
+                CopyTree_ReportFolderCreation(shareFolder, error);
+        }
+        targetFolder = shareFolder;
+    }
+
+    COPY_SEARCH search;
+    search.handle = INVALID_HANDLE_VALUE;
+    search.listing = !(CopyState.topLevel && !shareRoot);
+    bool fits = search.listing
+        ? CopyPaths_Join(search.pattern, sizeof search.pattern, sourcePath,
+                         "*.*", COPY_PATH_SYSTEM_LIMIT)
+        : CopyPaths_Copy(search.pattern, sizeof search.pattern, sourcePath,
+                         COPY_PATH_SYSTEM_LIMIT);
+    if (!fits) {
+        CopyState.topLevel = 0;
+        CopyTree_ReportTooLong(sourcePath);
+        return;
+    }
+
+    WIN32_FIND_DATAA entry;
+    if (!CopyTree_OpenSearch(sourcePath, &search, &entry))
+        return;
+    CopyTree_SetQuoted(&CopyState.currentSourceText, sourcePath);
+
+    for (;;) {
+        if (CopyTree_Stopped())
+            break;
+        if (entry.cFileName[0] != '.') {
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                if (CopyTree_CopyFolder(sourcePath, shareRoot, targetFolder,
+                                        &entry))
+                    search.gone++;
+            } else {
+                char itemSource[COPIER_PATH_CHARS];
+                bool ok = true;
+                if (CopyState.topLevel && !shareRoot)
+                    lstrcpynA(itemSource, sourcePath, sizeof itemSource);
+                else
+                    ok = CopyPaths_Join(itemSource, sizeof itemSource,
+                                        sourcePath, entry.cFileName,
+                                        COPY_PATH_SYSTEM_LIMIT);
+                if (!ok) {
+                    CopyState.topLevel = 0;
+                    CopyTree_ReportTooLongJoin(sourcePath, entry.cFileName);
+                } else if (CopyTree_CopyFile(itemSource, targetFolder,
+                                             &entry)) {
+                    search.gone++;
+                }
+            }
+        }
+        CopyState.skipCurrentFile = 0;
+        WaitWhilePaused(PAUSE_STEP_MS);
+        if (CopyTree_Stopped())
+            break;
+        if (!CopyTree_NextEntry(sourcePath, &search, &entry))
+            return;
+    }
+    if (search.handle != INVALID_HANDLE_VALUE)
+        FindClose(search.handle);
+}

@@ -1,0 +1,124 @@
+// RunJob: the runner thread.  Takes the job's sources one by one: a move
+// within one drive letter is a single rename, everything else goes through
+// CopyTree.  At the end it names the window "Finished" and raises the end
+// flags that close it.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "copy_paths.h"
+#include "copy_state.h"
+#include "engine.h"
+
+// Takes the next source path from the job body into currentSource.  The
+// loader has checked that sourceCount NUL-terminated paths follow, each
+// shorter than a path buffer; the bound here only keeps a damaged body
+// from running past the buffers.
+static void Runner_TakeSource(void)
+{
+    const char *next = (const char *)CopyState.jobBody + CopyState.jobCursor;
+    size_t left = CopyState.jobBodySize > (uint32_t)CopyState.jobCursor
+                      ? CopyState.jobBodySize - CopyState.jobCursor : 0;
+    size_t length = strnlen(next, left);
+    if (length >= COPIER_PATH_CHARS)
+        length = COPIER_PATH_CHARS - 1;
+    memcpy(CopyState.currentSource, next, length);
+    CopyState.currentSource[length] = '\0';
+    CopyState.jobCursor += (int)strnlen(next, left) + 1;
+}
+
+// The long form of a path where the system knows it, so that an 8.3 alias
+// of a folder is recognised as that folder.
+static void Runner_LongForm(const char *path, char *out, size_t outSize)
+{
+    DWORD length = GetLongPathNameA(path, out, (DWORD)outSize);
+    if (length == 0 || length >= outSize)
+        lstrcpynA(out, path, (int)outSize);
+}
+
+// A folder copied into itself or into one of its own subfolders would meet
+// its own copies on the way down.  Tells the user, naming both, and
+// returns true so that this source is passed over.
+static bool Runner_RefuseTargetInsideSource(void)
+{
+    char source[COPIER_PATH_CHARS];
+    char target[COPIER_PATH_CHARS];
+    Runner_LongForm(CopyState.currentSource, source, sizeof source);
+    Runner_LongForm(CopyState.targetFolder, target, sizeof target);
+    if (!CopyPaths_IsInside(target, source) &&
+        !CopyPaths_IsInside(CopyState.targetFolder, CopyState.currentSource))
+        return false;
+
+    char shownSource[COPIER_PATH_CHARS];
+    char shownTarget[COPIER_PATH_CHARS];
+    lstrcpynA(shownSource, CopyState.currentSource, sizeof shownSource);
+    lstrcpynA(shownTarget, CopyState.targetFolder, sizeof shownTarget);
+    LowerCaseAscii(shownSource);
+    LowerCaseAscii(shownTarget);
+    char message[2 * COPIER_PATH_CHARS + 200];
+    snprintf(message, sizeof message,
+             "%s \"%s\" into \"%s\": the target folder lies inside the "
+             "source folder.\n\nThis item is passed over; the rest of the "
+             "job goes on.",
+             CopyState.copyMode ? "Cannot copy" : "Cannot move", shownSource,
+             shownTarget);
+    PauseCopy();
+    MessageBoxA(CopyState.progressWindow, message,
+                CopyState.copyMode ? "Error Copying Folder"
+                                   : "Error Moving Folder",
+                MB_OK | MB_ICONSTOP);
+    ResumeCopy();
+    return true;
+}
+
+// Move mode: an item dropped into the folder that already holds it stays
+// where it is; copying it would only rename it to "Copy of".
+static bool Runner_AlreadyInTarget(void)
+{
+    char target[COPIER_PATH_CHARS];
+    if (!CopyPaths_Join(target, sizeof target, CopyState.targetFolder,
+                        CopyPaths_LastName(CopyState.currentSource),
+                        COPIER_PATH_CHARS))
+        return false;
+    return CopyPaths_SamePath(target, CopyState.currentSource);
+}
+
+// Same-drive move: one rename.  Returns true when it is done.
+static bool Runner_Rename(void)
+{
+    char target[COPIER_PATH_CHARS];
+    if (!CopyPaths_Join(target, sizeof target, CopyState.targetFolder,
+                        CopyPaths_LastName(CopyState.currentSource),
+                        COPY_PATH_SYSTEM_LIMIT))
+        return false;
+    return MoveFileA(CopyState.currentSource, target) != 0;
+}
+
+unsigned __stdcall RunJob(void *)
+{
+    for (int taken = 0;
+         taken < CopyState.sourceCount && !CopyState.stopRequested; taken++) {
+        Runner_TakeSource();
+        CopyState.topLevel = 1;
+        if (Runner_RefuseTargetInsideSource())
+            continue;
+        if (CopyState.copyMode == 0) {
+            if (Runner_AlreadyInTarget())
+                continue;
+            // A rename that fails (the target holds that name already, the
+            // item is in use...) is not left behind: the copy-and-delete
+            // path below handles it, existing-target decision included.
+            if (CopyPaths_IsSameDriveMove(CopyState.currentSource,
+                                          CopyState.targetFolder) &&
+                Runner_Rename())
+                continue;
+        }
+        CopyTree(CopyState.currentSource, CopyState.targetFolder);
+    }
+    SetWindowTextA(CopyState.progressWindow, "Finished");
+    CopyState.runnerEnded = 1;
+    CopyState.stopRequested = 1;
+    CopyState.jobDone = 1;
+    return 0;
+}

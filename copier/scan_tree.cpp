@@ -1,0 +1,90 @@
+// ScanTree: counts the bytes and files of one source before the copy
+// starts, for the percentage, the bytes left and the time left.  Reads
+// folder listings only; opens no file.
+#include <windows.h>
+
+#include "copy_paths.h"
+#include "copy_state.h"
+#include "engine.h"
+
+enum {
+    PAUSE_STEP_MS = 50,
+};
+
+// Reports a failed search call with a skip offered.  Returns true when the
+// search is to be left: a skip answer ("skip all" gives one at once, so a
+// search that keeps failing is not repeated without end) or a stop.
+static bool ScanTree_GiveUp(const char *path, DWORD error)
+{
+    if (CopyState.stopRequested)
+        return true;
+    CopyState.skipCurrentFile = 1;
+    ReportError(path, error);
+    bool skip = CopyState.skipCurrentFile != 0;
+    CopyState.skipCurrentFile = 0;
+    return skip || CopyState.stopRequested;
+}
+
+void ScanTree(const char *path)
+{
+    bool shareRoot = CopyPaths_IsShareRoot(path);
+    char pattern[COPIER_PATH_CHARS];
+    // A path the system cannot take is not counted here; the copy reports
+    // it when it reaches it, so the user hears of it once.
+    bool fits = CopyState.topLevel && !shareRoot
+        ? CopyPaths_Copy(pattern, sizeof pattern, path, COPY_PATH_SYSTEM_LIMIT)
+        : CopyPaths_Join(pattern, sizeof pattern, path, "*.*",
+                         COPY_PATH_SYSTEM_LIMIT);
+    if (!fits)
+        return;
+
+    WIN32_FIND_DATAA entry;
+    HANDLE search;
+    for (;;) {
+        search = FindFirstFileA(pattern, &entry);
+        if (search != INVALID_HANDLE_VALUE)
+            break;
+        if (ScanTree_GiveUp(path, GetLastError()))
+            return;
+    }
+
+    for (;;) {
+        if (CopyState.stopRequested)
+            break;
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            entry.cFileName[0] != '.') {
+            char next[COPIER_PATH_CHARS];
+            bool nextFits = true;
+            if (CopyState.topLevel && !shareRoot)
+                lstrcpynA(next, path, sizeof next);
+            else
+                nextFits = CopyPaths_Join(next, sizeof next, path,
+                                          entry.cFileName,
+                                          COPY_PATH_SYSTEM_LIMIT);
+            CopyState.topLevel = 0;
+            if (nextFits)
+                ScanTree(next);
+        } else {
+            // Files, and every name beginning with '.' ("." and ".."
+            // included): a dot-folder counts as one file, not entered.
+            CopyState.jobBytes += ((uint64_t)entry.nFileSizeHigh << 32) |
+                                  entry.nFileSizeLow;
+            CopyState.jobFiles++;
+        }
+        WaitWhilePaused(PAUSE_STEP_MS);
+
+        bool more = false;
+        for (;;) {
+            if (FindNextFileA(search, &entry)) {
+                more = true;
+                break;
+            }
+            DWORD error = GetLastError();
+            if (error == ERROR_NO_MORE_FILES || ScanTree_GiveUp(path, error))
+                break;
+        }
+        if (!more)
+            break;
+    }
+    FindClose(search);
+}
