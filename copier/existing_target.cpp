@@ -11,6 +11,7 @@
 #include "resource_ids.h"
 #include "target_rules.h"
 
+// STOPPED: a stop was requested or the look-up failed under "skip all".
 enum LOOK_UP_RESULT { LOOK_UP_FOUND, LOOK_UP_GONE, LOOK_UP_STOPPED };
 
 enum { CHOICE_REPLACE = 0, CHOICE_PASS_OVER = 1, CHOICE_COPY_REST = 2 };
@@ -26,11 +27,15 @@ static uint64_t ExistingTarget_WriteTime(const WIN32_FIND_DATAA *entry)
            entry->ftLastWriteTime.dwLowDateTime;
 }
 
-// A failure at a point that offers no skip: the caller tries again.
-static void ExistingTarget_Report(const char *targetPath, DWORD error)
+// A failure at a point that offers no skip.  Returns TRUE when the file is
+// to be passed over all the same: "S&kip all files with errors" is in force
+// (it answers every failure with a skip) or a stop was requested; otherwise
+// the caller tries again.
+static BOOL ExistingTarget_Report(const char *targetPath, DWORD error)
 {
     CopyState.skipCurrentFile = 0;
     ReportError(targetPath, error);
+    return CopyState.skipCurrentFile || CopyState.stopRequested;
 }
 
 // Reads the existing target's directory entry, retrying through the error
@@ -51,8 +56,7 @@ static LOOK_UP_RESULT ExistingTarget_LookUp(const char *targetPath,
         // left to decide about, and looking again would fail for ever.
         if (error == ERROR_FILE_NOT_FOUND)
             return LOOK_UP_GONE;
-        ExistingTarget_Report(targetPath, error);
-        if (CopyState.stopRequested)
+        if (ExistingTarget_Report(targetPath, error))
             return LOOK_UP_STOPPED;
     }
 }
@@ -171,29 +175,34 @@ static HANDLE ExistingTarget_Continue(const char *targetPath,
         if (error == ERROR_ACCESS_DENIED &&
             ExistingTarget_ClearAttributes(targetPath, &attributesCleared))
             continue;
-        ExistingTarget_Report(targetPath, error);
+        if (ExistingTarget_Report(targetPath, error))
+            break;
     }
     return INVALID_HANDLE_VALUE;
 }
 
 // Replaces the target.  Returns INVALID_HANDLE_VALUE when it could not be
-// opened; the caller then asks again.
+// opened: the caller then asks again, or passes the file over when
+// `passOver` is set ("skip all" in force, or a stop).
 static HANDLE ExistingTarget_Replace(const char *targetPath,
                                      const WIN32_FIND_DATAA *source,
-                                     BOOL *attributesCleared)
+                                     BOOL *attributesCleared, BOOL *passOver)
 {
+    *passOver = FALSE;
     HANDLE target = CreateFileA(targetPath, GENERIC_WRITE, FILE_SHARE_WRITE,
                                 NULL, CREATE_ALWAYS, source->dwFileAttributes,
                                 NULL);
     if (target != INVALID_HANDLE_VALUE)
         return target;
     DWORD error = GetLastError();
-    if (CopyState.stopRequested)
+    if (CopyState.stopRequested) {
+        *passOver = TRUE;
         return INVALID_HANDLE_VALUE;
+    }
     if (error == ERROR_ACCESS_DENIED &&
         ExistingTarget_ClearAttributes(targetPath, attributesCleared))
         return INVALID_HANDLE_VALUE;
-    ExistingTarget_Report(targetPath, error);
+    *passOver = ExistingTarget_Report(targetPath, error);
     return INVALID_HANDLE_VALUE;
 }
 
@@ -246,9 +255,10 @@ HANDLE DecideExistingTarget(const char *targetPath,
         if (choice == CHOICE_COPY_REST)
             return ExistingTarget_Continue(targetPath, source,
                                            existing.dwFileAttributes);
-        HANDLE target =
-            ExistingTarget_Replace(targetPath, source, &attributesCleared);
-        if (target != INVALID_HANDLE_VALUE)
+        BOOL passOver;
+        HANDLE target = ExistingTarget_Replace(targetPath, source,
+                                               &attributesCleared, &passOver);
+        if (target != INVALID_HANDLE_VALUE || passOver)
             return target;
     }
     return INVALID_HANDLE_VALUE;
