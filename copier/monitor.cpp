@@ -169,9 +169,13 @@ static bool Monitor_Refresh(HWND window)
                         ProgressMath_BarPosition(doneBytes, jobBytes), 0);
     ProgressMath_FormatPercent(percent, text, sizeof text);
     SetDlgItemTextA(window, IDC_PROGRESS_PERCENT, text);
-    ProgressMath_FormatTitle(percent, CopyState.paused, CopyState.copyMode,
-                             text, sizeof text);
-    SetWindowTextA(window, text);
+    // The runner names the window "Finished" before it sets its end flags;
+    // a title written after that would cover it.
+    if (!CopyState.runnerEnded) {
+        ProgressMath_FormatTitle(percent, CopyState.paused, CopyState.copyMode,
+                                 text, sizeof text);
+        SetWindowTextA(window, text);
+    }
 
     Monitor_ShowPathLine(window, IDC_PROGRESS_FROM,
                          &CopyState.currentSourceText, g_lastShownSource,

@@ -75,10 +75,12 @@ void ReportError(const char *pathText, DWORD errorCode)
         return;
 
     if (CopyState.autoRetry) {
-        if (!ReportError_Wait(AUTO_RETRY_INTERVAL_MS))
-            return;
-        ResumeCopy();
+        // The copy was resumed when auto-retry was chosen, so a pause seen
+        // now is the user's own: it holds until Resume, as any pause does,
+        // instead of being undone by the next retry.
         CopyState.skipCurrentFile = 0;
+        if (ReportError_Wait(AUTO_RETRY_INTERVAL_MS))
+            WaitWhilePaused(MANUAL_RETRY_POLL_MS);
         return;
     }
 
