@@ -425,3 +425,28 @@ TEST(ExistingTarget, ReadOnlyPartialTargetIsContinuedAndLosesReadOnly)
     SetFileAttributesA(source.c_str(), FILE_ATTRIBUTE_NORMAL);
     SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
+
+TEST(ExistingTarget, FolderInTheWayOffersASkipInsteadOfRetryingForEver)
+{
+    // A folder bearing the file's name can be neither replaced nor
+    // continued: the user is told and may pass the file over.
+    SCENE scene = NewScene("folderway");
+    std::string source = Join(scene.source, "clash.bin");
+    MakeFile(source, Pattern(2000, 80), SourceTime());
+    std::string inTheWay = Join(scene.target, "clash.bin");
+    ASSERT_TRUE(CreateDirectoryA(inTheWay.c_str(), NULL));
+    std::string after = Join(scene.source, "after.bin");
+    MakeFile(after, Pattern(1000, 81), SourceTime());
+
+    DRIVER_COPIER copier = {};
+    StartJob(scene, 1, {source, after}, &copier);
+    HWND dialog = Driver_WaitForDialog(&copier, "Error Copying File");
+    ASSERT_TRUE(dialog != NULL) << "the clash was not reported";
+    EXPECT_TRUE(Driver_IsItemEnabled(dialog, IDC_ERROR_SKIP));
+    Driver_Click(dialog, IDC_ERROR_SKIP);
+    FinishWithoutQuestion(&copier);
+    DWORD attributes = GetFileAttributesA(inTheWay.c_str());
+    EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES &&
+                (attributes & FILE_ATTRIBUTE_DIRECTORY));
+    EXPECT_EQ(Pattern(1000, 81), Content(Join(scene.target, "after.bin")));
+}
