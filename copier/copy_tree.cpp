@@ -219,11 +219,15 @@ static bool CopyTree_CopyFile(const char *sourcePath, const char *targetFolder,
             }
             CopyState.doneBytes += wrote;
             CopyState.windowBytes += (int)wrote;
+            if (wrote != asked)
+                break;          // the short read that ends every file
+            // A copier that is killed or loses power closes nothing: the
+            // target must bear the source's times between chunks already,
+            // or the next run would take it for a foreign file and ask.
+            CopyTree_SetTimes(target, entry);
             WaitWhilePaused(PAUSE_STEP_MS);
             if (CopyTree_Stopped())
                 break;
-            if (wrote != asked)
-                break;          // the short read that ends every file
         }
 
         if (failedPath != NULL) {

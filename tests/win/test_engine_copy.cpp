@@ -1,0 +1,199 @@
+// The engine end to end under Wine: a nested tree copied, moved on the same
+// drive (one rename) and to another drive letter (copy and delete); "Copy
+// of" names for items dropped into their own folder; merging into an
+// existing folder; names beginning with a dot passed over.
+#include "test_engine_common.h"
+
+#include <map>
+
+namespace {
+
+struct SOURCE_FILE {
+    std::string bytes;
+    unsigned seed;
+    DWORD attributes;    // read-only / hidden bits the target must carry
+};
+
+// Relative path -> what the copy must reproduce.
+typedef std::map<std::string, SOURCE_FILE> TREE;
+
+const size_t CHUNK = 1000000;
+
+// src\tree: files of several chunk counts (2,000,000 bytes is exactly two
+// chunks and ends with an empty read), an empty file, read-only and hidden
+// files, subfolders at two depths, an empty folder, and dot-names that the
+// engine passes over.
+TREE Engine_MakeTree(const std::string &root)
+{
+    TREE tree;
+    Engine_MakeFolder(root);
+    Engine_MakeFolder(Engine_Join(root, "sub"));
+    Engine_MakeFolder(Engine_Join(root, "sub\\deeper"));
+    Engine_MakeFolder(Engine_Join(root, "sub\\emptydir"));
+    Engine_MakeFolder(Engine_Join(root, ".dotdir"));
+    struct { const char *name; size_t size; unsigned seed; DWORD attributes; } files[] = {
+        {"big.bin", 2 * CHUNK + 500000, 1, 0},
+        {"exact.bin", 2 * CHUNK, 2, 0},
+        {"empty.txt", 0, 3, 0},
+        {"ro.txt", 100, 4, FILE_ATTRIBUTE_READONLY},
+        {"hid.txt", 50, 5, FILE_ATTRIBUTE_HIDDEN},
+        {"sub\\b.txt", 3000, 6, 0},
+        {"sub\\deeper\\c.bin", 70000, 7, 0},
+    };
+    for (const auto &file : files) {
+        std::string path = Engine_Join(root, file.name);
+        SOURCE_FILE entry;
+        entry.bytes = Engine_MakeFile(path, file.size, file.seed);
+        entry.seed = file.seed;
+        entry.attributes = file.attributes;
+        if (file.attributes) {
+            EXPECT_TRUE(SetFileAttributesA(path.c_str(), file.attributes));
+        }
+        tree[file.name] = entry;
+    }
+    Engine_MakeFile(Engine_Join(root, ".dotfile"), 10, 20);
+    Engine_MakeFile(Engine_Join(root, ".dotdir\\inside.txt"), 10, 21);
+    return tree;
+}
+
+void Engine_ExpectTree(const std::string &root, const TREE &tree)
+{
+    for (const auto &item : tree) {
+        std::string path = Engine_Join(root, item.first);
+        SCOPED_TRACE(path);
+        Engine_ExpectFile(path, item.second.bytes, item.second.seed);
+        DWORD attributes = GetFileAttributesA(path.c_str());
+        DWORD kept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
+        EXPECT_EQ(item.second.attributes, attributes & kept);
+    }
+    EXPECT_TRUE(Engine_Exists(Engine_Join(root, "sub\\emptydir")));
+}
+
+// Lets the test area be cleaned up after a test that made read-only files.
+void Engine_ClearReadOnly(const std::string &path)
+{
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+class EngineCopy : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const char *name =
+            ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        temp = Driver_NewTempFolder(name);
+        work = Driver_NewWorkFolder(name);
+        ASSERT_FALSE(temp.empty());
+        ASSERT_FALSE(work.empty());
+        src = Engine_Join(work, "src");
+        dst = Engine_Join(work, "dst");
+        Engine_MakeFolder(src);
+        Engine_MakeFolder(dst);
+        tree = Engine_MakeTree(Engine_Join(src, "tree"));
+        single = Engine_MakeFile(Engine_Join(src, "single.txt"), 1234, 9);
+    }
+    void TearDown() override
+    {
+        Engine_ClearReadOnly(Engine_Join(src, "tree\\ro.txt"));
+        Engine_ClearReadOnly(Engine_Join(dst, "tree\\ro.txt"));
+    }
+    std::vector<std::string> Sources()
+    {
+        return {Engine_Join(src, "tree"), Engine_Join(src, "single.txt")};
+    }
+
+    std::string temp, work, src, dst;
+    TREE tree;
+    std::string single;
+};
+
+TEST_F(EngineCopy, NestedTreeArrivesWholeAndSourcesStay)
+{
+    Engine_RunJob(temp, 123, JOB_MODE_COPY, dst, Sources());
+
+    Engine_ExpectTree(Engine_Join(dst, "tree"), tree);
+    Engine_ExpectFile(Engine_Join(dst, "single.txt"), single, 9);
+    // Dot-names are neither copied nor entered.
+    EXPECT_FALSE(Engine_Exists(Engine_Join(dst, "tree\\.dotfile")));
+    EXPECT_FALSE(Engine_Exists(Engine_Join(dst, "tree\\.dotdir")));
+    // A copy leaves its sources as they were.
+    Engine_ExpectTree(Engine_Join(src, "tree"), tree);
+    Engine_ExpectFile(Engine_Join(src, "single.txt"), single, 9);
+}
+
+TEST_F(EngineCopy, MoveOnTheSameDriveRenamesWholeItems)
+{
+    Engine_RunJob(temp, 123, JOB_MODE_MOVE, dst, Sources());
+
+    Engine_ExpectTree(Engine_Join(dst, "tree"), tree);
+    Engine_ExpectFile(Engine_Join(dst, "single.txt"), single, 9);
+    // A rename takes the folder as it is, dot-names included.
+    EXPECT_TRUE(Engine_Exists(Engine_Join(dst, "tree\\.dotfile")));
+    EXPECT_TRUE(Engine_Exists(Engine_Join(dst, "tree\\.dotdir\\inside.txt")));
+    EXPECT_EQ(std::vector<std::string>(), Engine_List(src));
+}
+
+TEST_F(EngineCopy, MoveToAnotherDriveCopiesThenDeletesTheSources)
+{
+    std::string otherDst = Engine_OtherDrivePath(dst);
+    ASSERT_FALSE(otherDst.empty()) << "no Unix path for " << dst;
+    ASSERT_NE(toupper(dst[0]), toupper(otherDst[0]));
+
+    Engine_RunJob(temp, 123, JOB_MODE_MOVE, otherDst, Sources());
+
+    Engine_ExpectTree(Engine_Join(dst, "tree"), tree);
+    Engine_ExpectFile(Engine_Join(dst, "single.txt"), single, 9);
+    EXPECT_FALSE(Engine_Exists(Engine_Join(dst, "tree\\.dotfile")));
+    // Every copied file is gone from the source, the read-only one too, and
+    // every emptied folder removed; only the passed-over dot-names keep
+    // their folder.
+    EXPECT_FALSE(Engine_Exists(Engine_Join(src, "single.txt")));
+    EXPECT_EQ((std::vector<std::string>{".dotdir", ".dotfile"}),
+              Engine_List(Engine_Join(src, "tree")));
+}
+
+TEST_F(EngineCopy, ItemsDroppedIntoTheirOwnFolderBecomeNumberedCopies)
+{
+    std::string treeFolder = Engine_Join(src, "tree");
+    for (int run = 0; run < 3; run++) {
+        Engine_RunJob(temp, 123, JOB_MODE_COPY, src,
+                      {Engine_Join(src, "single.txt")});
+        Engine_RunJob(temp, 124, JOB_MODE_COPY, treeFolder,
+                      {Engine_Join(treeFolder, "sub")});
+    }
+
+    for (const char *name : {"Copy of single.txt", "Copy (1) of single.txt",
+                             "Copy (2) of single.txt"})
+        Engine_ExpectFile(Engine_Join(src, name), single, 9);
+    EXPECT_EQ(5u, Engine_List(src).size());     // tree, single.txt, 3 copies
+    for (const char *name : {"Copy of sub", "Copy (1) of sub", "Copy (2) of sub"}) {
+        std::string copy = Engine_Join(treeFolder, name);
+        Engine_ExpectFile(Engine_Join(copy, "b.txt"), tree["sub\\b.txt"].bytes, 6);
+        Engine_ExpectFile(Engine_Join(copy, "deeper\\c.bin"),
+                          tree["sub\\deeper\\c.bin"].bytes, 7);
+        // Never a copy inside a copy.
+        EXPECT_EQ((std::vector<std::string>{"b.txt", "deeper", "emptydir"}),
+                  Engine_List(copy));
+    }
+    EXPECT_EQ(8u + 3u, Engine_List(treeFolder).size());
+    // The originals are untouched.
+    Engine_ExpectTree(treeFolder, tree);
+}
+
+TEST_F(EngineCopy, FolderOfTheSameNameIsMergedInto)
+{
+    std::string existing = Engine_Join(dst, "tree");
+    Engine_MakeFolder(existing);
+    Engine_MakeFolder(Engine_Join(existing, "sub"));
+    std::string keep = Engine_MakeFile(Engine_Join(existing, "keep.txt"), 77, 30);
+    std::string keep2 = Engine_MakeFile(Engine_Join(existing, "sub\\keep2.txt"), 88, 31);
+
+    Engine_RunJob(temp, 123, JOB_MODE_COPY, dst, Sources());
+
+    Engine_ExpectTree(existing, tree);
+    Engine_ExpectFile(Engine_Join(existing, "keep.txt"), keep, 30);
+    Engine_ExpectFile(Engine_Join(existing, "sub\\keep2.txt"), keep2, 31);
+    EXPECT_EQ((std::vector<std::string>{"single.txt", "tree"}), Engine_List(dst));
+}
+
+}  // namespace
