@@ -207,11 +207,11 @@ static bool CopyTree_CopyFile(const char *sourcePath, const char *targetFolder,
                 break;
             }
             DWORD wrote = 0;
-            if (!WriteFile(target, CopyState.transferBuffer, got, &wrote, NULL) ||
-                wrote != got) {
-                failure = GetLastError();
-                if (failure == 0)
-                    failure = ERROR_DISK_FULL;
+            BOOL written = WriteFile(target, CopyState.transferBuffer, got,
+                                     &wrote, NULL);
+            if (!written || wrote != got) {
+                // A disk file that takes fewer bytes than given is full.
+                failure = written ? ERROR_DISK_FULL : GetLastError();
                 CopyState.doneBytes += wrote;
                 CopyState.windowBytes += (int)wrote;
                 failedPath = targetPath;
