@@ -13,7 +13,7 @@
 #include "existing_target.h"
 
 enum {
-    PAUSE_STEP_MS = 50,
+    COPY_PAUSE_STEP_MS = 50,
 };
 
 // One listing of a folder (or the single-item search of a dragged item).
@@ -225,7 +225,7 @@ static bool CopyTree_CopyFile(const char *sourcePath, const char *targetFolder,
             // target must bear the source's times between chunks already,
             // or the next run would take it for a foreign file and ask.
             CopyTree_SetTimes(target, entry);
-            WaitWhilePaused(PAUSE_STEP_MS);
+            WaitWhilePaused(COPY_PAUSE_STEP_MS);
             if (CopyTree_Stopped())
                 break;
         }
@@ -371,11 +371,20 @@ static bool CopyTree_ReopenListing(const char *sourcePath, COPY_SEARCH *search,
             return true;
         }
         DWORD error = GetLastError();
-        FindClose(search->handle);
+        if (error != ERROR_INVALID_HANDLE)     // a bad handle is not closed
+            FindClose(search->handle);
         search->handle = INVALID_HANDLE_VALUE;
         if (error == ERROR_NO_MORE_FILES || CopyTree_Stopped())
             return false;
-        // Went bad again while stepping over: start once more.
+        if (error != ERROR_INVALID_HANDLE) {
+            CopyState.skipCurrentFile = 1;
+            ReportError(sourcePath, error);
+            bool skip = CopyState.skipCurrentFile != 0;
+            CopyState.skipCurrentFile = 0;
+            if (skip || CopyTree_Stopped())
+                return false;
+        }
+        // Start once more and step over the same entries.
     }
 }
 
@@ -488,7 +497,7 @@ void CopyTree(const char *sourcePath, const char *targetFolder)
             }
         }
         CopyState.skipCurrentFile = 0;
-        WaitWhilePaused(PAUSE_STEP_MS);
+        WaitWhilePaused(COPY_PAUSE_STEP_MS);
         if (CopyTree_Stopped())
             break;
         if (!CopyTree_NextEntry(sourcePath, &search, &entry))

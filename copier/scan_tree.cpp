@@ -8,7 +8,7 @@
 #include "engine.h"
 
 enum {
-    PAUSE_STEP_MS = 50,
+    SCAN_PAUSE_STEP_MS = 50,
 };
 
 // Reports a failed search call with a skip offered.  Returns true when the
@@ -71,7 +71,7 @@ void ScanTree(const char *path)
                                   entry.nFileSizeLow;
             CopyState.jobFiles++;
         }
-        WaitWhilePaused(PAUSE_STEP_MS);
+        WaitWhilePaused(SCAN_PAUSE_STEP_MS);
 
         bool more = false;
         for (;;) {
