@@ -22,6 +22,7 @@ std::string Driver_NewWorkFolder(const char *testName);
 std::string Driver_BinFolder(void);
 
 // Writes tesqueue.NNN into `tempFolder` with the job file's own layout.
+// `mode` is stored as the mode byte as given (so 2 can be tested).
 // Returns its full path.
 std::string Driver_WriteJob(const std::string &tempFolder, int number,
                             int mode, const std::string &target,
@@ -36,6 +37,16 @@ struct DRIVER_COPIER {
 // Starts bin\tesrun.exe with `argument`, TMP/TEMP set to `tempFolder`.
 bool Driver_StartCopier(const std::string &tempFolder,
                         const std::string &argument, DRIVER_COPIER *copier);
+
+// Starts any program with TMP/TEMP set to `tempFolder`; `commandLine` is
+// the whole command line, program name included.
+bool Driver_StartProgram(const std::string &program,
+                         const std::string &commandLine,
+                         const std::string &tempFolder,
+                         PROCESS_INFORMATION *process);
+
+// Number of running processes whose program file is `exeName`.
+int Driver_CountProcesses(const char *exeName);
 
 // Waits for the copier's visible progress window (dialog 100).
 HWND Driver_WaitForProgressWindow(DRIVER_COPIER *copier,
@@ -70,6 +81,10 @@ int Driver_GetProgressPosition(HWND dialog, int id);
 bool Driver_WaitForExit(DRIVER_COPIER *copier,
                         DWORD timeoutMs = DRIVER_TIMEOUT_MS,
                         DWORD *exitCode = NULL);
+// Waits for the process to end while watching, in short steps, for any
+// visible top-level window of it; `sawWindow` tells whether one was seen.
+bool Driver_WaitForExitWithoutWindow(DRIVER_COPIER *copier, DWORD timeoutMs,
+                                     DWORD *exitCode, bool *sawWindow);
 // Ends the process if it still runs and closes its handles.
 void Driver_Kill(DRIVER_COPIER *copier);
 

@@ -1,0 +1,504 @@
+// UI test driver: starts tesrun.exe from the test process, finds its dialogs
+// by process, reads and presses their controls, and keeps each test's files
+// in a folder of its own under <build>\testarea.
+#include "ui_driver.h"
+
+#include <commctrl.h>
+#include <tlhelp32.h>
+
+#include <cstring>
+
+#include "job_file.h"
+#include "resource_ids.h"
+
+enum {
+    DRIVER_POLL_MS = 10,
+    DRIVER_SEND_TIMEOUT_MS = 5000,   // a window thread busy longer is hung
+};
+
+// --- folders ----------------------------------------------------------------
+
+static std::string Driver_ModulePath(void)
+{
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(NULL, path, sizeof path);
+    if (length == 0 || length >= sizeof path)
+        return std::string();
+    return std::string(path, length);
+}
+
+static std::string Driver_ParentOf(const std::string &path)
+{
+    size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+static std::string Driver_WithSlash(const std::string &folder)
+{
+    if (!folder.empty() && folder.back() != '\\' && folder.back() != '/')
+        return folder + "\\";
+    return folder;
+}
+
+std::string Driver_BinFolder(void)
+{
+    return Driver_ParentOf(Driver_ModulePath());
+}
+
+// The test program's name without ".exe": keeps two test programs that ctest
+// runs at once out of each other's folders.
+static std::string Driver_ProgramName(void)
+{
+    std::string path = Driver_ModulePath();
+    std::string name = path.substr(path.find_last_of("\\/") + 1);
+    size_t dot = name.rfind('.');
+    return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
+// Deletes everything inside `folder` (not the folder itself); read-only
+// attributes are cleared first so a test's leftovers never stop the next run.
+static void Driver_EmptyFolder(const std::string &folder)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((Driver_WithSlash(folder) + "*").c_str(),
+                                   &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        if (!strcmp(found.cFileName, ".") || !strcmp(found.cFileName, ".."))
+            continue;
+        std::string path = Driver_WithSlash(folder) + found.cFileName;
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            Driver_EmptyFolder(path);
+            RemoveDirectoryA(path.c_str());
+        } else {
+            DeleteFileA(path.c_str());
+        }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+// Creates every missing folder of `path`.
+static void Driver_CreateFolders(const std::string &path)
+{
+    for (size_t i = 3; i <= path.size(); i++) {
+        if (i == path.size() || path[i] == '\\' || path[i] == '/')
+            CreateDirectoryA(path.substr(0, i).c_str(), NULL);
+    }
+}
+
+// <build>\testarea\<program>\<test>\<kind>\, created empty.
+static std::string Driver_NewFolder(const char *testName, const char *kind)
+{
+    std::string folder = Driver_ParentOf(Driver_BinFolder()) + "\\testarea\\" +
+                         Driver_ProgramName() + "\\" + testName + "\\" + kind;
+    Driver_CreateFolders(folder);
+    Driver_EmptyFolder(folder);
+    return folder + "\\";
+}
+
+std::string Driver_NewTempFolder(const char *testName)
+{
+    return Driver_NewFolder(testName, "temp");
+}
+
+std::string Driver_NewWorkFolder(const char *testName)
+{
+    return Driver_NewFolder(testName, "work");
+}
+
+// --- job files ----------------------------------------------------------
+
+std::string Driver_WriteJob(const std::string &tempFolder, int number,
+                            int mode, const std::string &target,
+                            const std::vector<std::string> &sources)
+{
+    // Filler bytes as a writer could leave them; no reader looks at them.
+    static const uint8_t filler[JOB_FILLER_SIZE] = {0x5a, 0x13, 0xc7, 0x00,
+                                                    0xff, 0x42, 0x81};
+    uint8_t head[JOB_HEADER_SIZE + JOB_COUNT_SIZE];
+    JobFile_EncodeHead(head, filler, mode, (uint32_t)sources.size());
+    std::string content((const char *)head, sizeof head);
+    // The encoder knows copy and move only; tests of other mode bytes
+    // pass the byte itself.
+    content[JOB_MODE_OFFSET] = (char)(uint8_t)mode;
+    content.append(target.c_str(), target.size() + 1);
+    for (const std::string &source : sources)
+        content.append(source.c_str(), source.size() + 1);
+
+    std::string path =
+        Driver_WithSlash(tempFolder) + JOB_NAME_PREFIX + std::to_string(number);
+    if (!Driver_WriteFile(path, content))
+        return std::string();
+    return path;
+}
+
+// --- processes ----------------------------------------------------------
+
+// The current environment with TMP and TEMP replaced by `tempFolder`.
+static std::string Driver_ChildEnvironment(const std::string &tempFolder)
+{
+    std::string block;
+    char *strings = GetEnvironmentStringsA();
+    for (const char *entry = strings; entry && *entry;
+         entry += strlen(entry) + 1) {
+        if (_strnicmp(entry, "TMP=", 4) == 0 ||
+            _strnicmp(entry, "TEMP=", 5) == 0)
+            continue;
+        block.append(entry, strlen(entry) + 1);
+    }
+    if (strings)
+        FreeEnvironmentStringsA(strings);
+    block += "TEMP=" + tempFolder;
+    block.push_back('\0');
+    block += "TMP=" + tempFolder;
+    block.push_back('\0');
+    block.push_back('\0');
+    return block;
+}
+
+bool Driver_StartProgram(const std::string &program,
+                         const std::string &commandLine,
+                         const std::string &tempFolder,
+                         PROCESS_INFORMATION *process)
+{
+    memset(process, 0, sizeof *process);
+    std::string environment = Driver_ChildEnvironment(tempFolder);
+    std::vector<char> command(commandLine.begin(), commandLine.end());
+    command.push_back('\0');
+    STARTUPINFOA startup;
+    memset(&startup, 0, sizeof startup);
+    startup.cb = sizeof startup;
+    return CreateProcessA(program.c_str(), command.data(), NULL, NULL, FALSE,
+                          0, (void *)environment.data(), NULL, &startup,
+                          process) != FALSE;
+}
+
+bool Driver_StartCopier(const std::string &tempFolder,
+                        const std::string &argument, DRIVER_COPIER *copier)
+{
+    copier->window = NULL;
+    // The program sees exactly `argument` as its command line; with no
+    // argument there is no blank either, so it sees an empty one.
+    std::string commandLine = "tesrun.exe";
+    if (!argument.empty())
+        commandLine += " " + argument;
+    return Driver_StartProgram(Driver_BinFolder() + "\\tesrun.exe",
+                               commandLine, tempFolder, &copier->process);
+}
+
+bool Driver_WaitForExit(DRIVER_COPIER *copier, DWORD timeoutMs,
+                        DWORD *exitCode)
+{
+    if (!copier->process.hProcess)
+        return false;
+    if (WaitForSingleObject(copier->process.hProcess, timeoutMs) !=
+        WAIT_OBJECT_0)
+        return false;
+    if (exitCode && !GetExitCodeProcess(copier->process.hProcess, exitCode))
+        *exitCode = (DWORD)-1;
+    return true;
+}
+
+void Driver_Kill(DRIVER_COPIER *copier)
+{
+    if (copier->process.hProcess) {
+        if (WaitForSingleObject(copier->process.hProcess, 0) != WAIT_OBJECT_0) {
+            TerminateProcess(copier->process.hProcess, 99);
+            WaitForSingleObject(copier->process.hProcess, DRIVER_TIMEOUT_MS);
+        }
+        CloseHandle(copier->process.hProcess);
+    }
+    if (copier->process.hThread)
+        CloseHandle(copier->process.hThread);
+    memset(&copier->process, 0, sizeof copier->process);
+    copier->window = NULL;
+}
+
+int Driver_CountProcesses(const char *exeName)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return -1;
+    int count = 0;
+    PROCESSENTRY32 entry;
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more;
+         more = Process32Next(snapshot, &entry)) {
+        const char *name = strrchr(entry.szExeFile, '\\');
+        name = name ? name + 1 : entry.szExeFile;
+        if (_stricmp(name, exeName) == 0)
+            count++;
+    }
+    CloseHandle(snapshot);
+    return count;
+}
+
+// --- windows -------------------------------------------------------------
+
+struct DRIVER_SEARCH {
+    DWORD processId;
+    const char *title;       // NULL: the progress window
+    bool anyVisible;         // any visible top-level window of the process
+    HWND found;
+};
+
+static bool Driver_IsDialogClass(HWND window)
+{
+    char className[32];
+    return GetClassNameA(window, className, sizeof className) > 0 &&
+           strcmp(className, "#32770") == 0;
+}
+
+static BOOL CALLBACK Driver_SearchProc(HWND window, LPARAM lParam)
+{
+    DRIVER_SEARCH *search = (DRIVER_SEARCH *)lParam;
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    if (processId != search->processId || !IsWindowVisible(window))
+        return TRUE;
+    if (search->anyVisible) {
+        search->found = window;
+        return FALSE;
+    }
+    if (!Driver_IsDialogClass(window))
+        return TRUE;
+    if (search->title) {
+        if (Driver_GetText(window) != search->title)
+            return TRUE;
+    } else {
+        // The progress window is the one without an owner that has the
+        // speed slider; message boxes and the child dialogs have neither.
+        if (GetWindow(window, GW_OWNER) ||
+            !GetDlgItem(window, IDC_PROGRESS_SLIDER))
+            return TRUE;
+    }
+    search->found = window;
+    return FALSE;
+}
+
+static HWND Driver_Find(DWORD processId, const char *title, bool anyVisible)
+{
+    DRIVER_SEARCH search = {processId, title, anyVisible, NULL};
+    EnumWindows(Driver_SearchProc, (LPARAM)&search);
+    return search.found;
+}
+
+static bool Driver_Ended(const DRIVER_COPIER *copier)
+{
+    return copier->process.hProcess &&
+           WaitForSingleObject(copier->process.hProcess, 0) == WAIT_OBJECT_0;
+}
+
+HWND Driver_WaitForProgressWindow(DRIVER_COPIER *copier, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        HWND window = Driver_Find(copier->process.dwProcessId, NULL, false);
+        if (window) {
+            copier->window = window;
+            return window;
+        }
+        if (Driver_Ended(copier) || GetTickCount() - start >= timeoutMs)
+            return NULL;
+        Sleep(DRIVER_POLL_MS);
+    }
+}
+
+HWND Driver_WaitForDialog(const DRIVER_COPIER *copier, const char *title,
+                          DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        HWND window = Driver_Find(copier->process.dwProcessId, title, false);
+        if (window)
+            return window;
+        if (Driver_Ended(copier) || GetTickCount() - start >= timeoutMs)
+            return NULL;
+        Sleep(DRIVER_POLL_MS);
+    }
+}
+
+bool Driver_HasDialog(const DRIVER_COPIER *copier, const char *title)
+{
+    return Driver_Find(copier->process.dwProcessId, title, false) != NULL;
+}
+
+bool Driver_WaitForExitWithoutWindow(DRIVER_COPIER *copier, DWORD timeoutMs,
+                                     DWORD *exitCode, bool *sawWindow)
+{
+    *sawWindow = false;
+    DWORD start = GetTickCount();
+    for (;;) {
+        // Look before asking whether it ended, so a window shown just
+        // before the end is still seen.
+        if (Driver_Find(copier->process.dwProcessId, NULL, true))
+            *sawWindow = true;
+        if (Driver_Ended(copier))
+            return Driver_WaitForExit(copier, 0, exitCode);
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+        Sleep(1);
+    }
+}
+
+// --- texts ---------------------------------------------------------------
+
+std::string Driver_GetText(HWND window)
+{
+    if (!window || !IsWindow(window))
+        return std::string();
+    char text[4096];
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, (LPARAM)text,
+                             SMTO_ABORTIFHUNG, DRIVER_SEND_TIMEOUT_MS,
+                             &length))
+        length = (DWORD_PTR)GetWindowTextA(window, text, sizeof text);
+    if (length >= sizeof text)
+        length = sizeof text - 1;
+    return std::string(text, (size_t)length);
+}
+
+std::string Driver_GetItemText(HWND dialog, int id)
+{
+    return Driver_GetText(GetDlgItem(dialog, id));
+}
+
+bool Driver_WaitForTitle(HWND window, const char *title, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (Driver_GetText(window) == title)
+            return true;
+        if (!IsWindow(window) || GetTickCount() - start >= timeoutMs)
+            return false;
+        Sleep(DRIVER_POLL_MS);
+    }
+}
+
+std::string Driver_WaitForTitlePrefix(HWND window, const char *prefix,
+                                      DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    size_t length = strlen(prefix);
+    for (;;) {
+        std::string title = Driver_GetText(window);
+        if (title.compare(0, length, prefix) == 0)
+            return title;
+        if (!IsWindow(window) || GetTickCount() - start >= timeoutMs)
+            return title;
+        Sleep(DRIVER_POLL_MS);
+    }
+}
+
+bool Driver_WaitForItemText(HWND dialog, int id, const char *text,
+                            DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (Driver_GetItemText(dialog, id) == text)
+            return true;
+        if (!IsWindow(dialog) || GetTickCount() - start >= timeoutMs)
+            return false;
+        Sleep(DRIVER_POLL_MS);
+    }
+}
+
+// --- controls ------------------------------------------------------------
+
+bool Driver_IsItemEnabled(HWND dialog, int id)
+{
+    HWND item = GetDlgItem(dialog, id);
+    return item && IsWindowEnabled(item);
+}
+
+void Driver_Click(HWND dialog, int id)
+{
+    // Posted, as a click arrives: a sent BM_CLICK would not return while
+    // the button's action holds a modal dialog open.
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 (LPARAM)GetDlgItem(dialog, id));
+}
+
+void Driver_SetSlider(HWND dialog, int id, int position)
+{
+    HWND slider = GetDlgItem(dialog, id);
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(slider, TBM_SETPOS, TRUE, position, SMTO_NORMAL,
+                        DRIVER_SEND_TIMEOUT_MS, &result);
+    // Setting the position tells nobody; a drag ends with these two.
+    SendMessageTimeoutA(dialog, WM_HSCROLL,
+                        MAKEWPARAM(TB_THUMBPOSITION, position), (LPARAM)slider,
+                        SMTO_NORMAL, DRIVER_SEND_TIMEOUT_MS, &result);
+    SendMessageTimeoutA(dialog, WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0),
+                        (LPARAM)slider, SMTO_NORMAL, DRIVER_SEND_TIMEOUT_MS,
+                        &result);
+}
+
+int Driver_GetProgressPosition(HWND dialog, int id)
+{
+    DWORD_PTR position = 0;
+    if (!SendMessageTimeoutA(GetDlgItem(dialog, id), PBM_GETPOS, 0, 0,
+                             SMTO_NORMAL, DRIVER_SEND_TIMEOUT_MS, &position))
+        return -1;
+    return (int)position;
+}
+
+// --- files ---------------------------------------------------------------
+
+bool Driver_WriteFile(const std::string &path, const std::string &content)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    size_t done = 0;
+    bool ok = true;
+    while (ok && done < content.size()) {
+        DWORD part = content.size() - done > (1u << 20)
+                         ? (1u << 20)
+                         : (DWORD)(content.size() - done);
+        DWORD written = 0;
+        ok = WriteFile(file, content.data() + done, part, &written, NULL) &&
+             written == part;
+        done += written;
+    }
+    return CloseHandle(file) && ok;
+}
+
+bool Driver_ReadFile(const std::string &path, std::string *content)
+{
+    content->clear();
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE |
+                                  FILE_SHARE_DELETE,
+                              NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    char buffer[65536];
+    DWORD got = 0;
+    bool ok = true;
+    while ((ok = ReadFile(file, buffer, sizeof buffer, &got, NULL) != FALSE) &&
+           got > 0)
+        content->append(buffer, got);
+    CloseHandle(file);
+    return ok;
+}
+
+bool Driver_FileExists(const std::string &path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool Driver_WaitForFile(const std::string &path, bool exists, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (Driver_FileExists(path) == exists)
+            return true;
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+        Sleep(DRIVER_POLL_MS);
+    }
+}
