@@ -1,0 +1,98 @@
+#!/usr/bin/env bash
+# The test command: installs what is missing, builds every deliverable for
+# i686 (with the Windows tests), for x86_64 (deliverables only) and the
+# native test build, then runs the native tests (sanitizers, fuzzer) and
+# the Windows tests under Wine.  Ends with ctest's own summary lines;
+# exits non-zero when any step fails.
+#
+# Knobs: TES_JOBS (ctest parallelism, default 2); TES_FUZZ_SECONDS (default
+# 30).  The Windows tests always run on a private Xvfb display.
+set -u
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+jobs=${TES_JOBS:-2}
+logs=$root/build/logs
+mkdir -p "$logs"
+started=$(date +%s)
+
+names=()
+results=()
+note() { names+=("$1"); results+=("$2"); }
+
+step() {   # step NAME LOGFILE COMMAND...: runs quietly, shows the log on failure
+    local name=$1 log=$2; shift 2
+    echo "== $name"
+    if "$@" >"$log" 2>&1; then
+        note "$name" ok
+    else
+        tail -n 60 "$log"
+        echo "== $name FAILED (log: $log)"
+        note "$name" FAILED
+        return 1
+    fi
+}
+
+configure_and_build() {   # DIR then cmake arguments
+    local dir=$1; shift
+    cmake -S "$root" -B "$root/build/$dir" -G Ninja "$@" &&
+        ninja -C "$root/build/$dir"
+}
+
+step "bootstrap" "$logs/bootstrap.log" bash scripts/bootstrap.sh || {
+    echo "bootstrap failed: nothing can be built"; exit 1; }
+
+step "build i686" "$logs/build-i686.log" configure_and_build i686 \
+    -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-w64-mingw32.cmake \
+    -DTES_BUILD_TESTS=ON
+i686_built=$?
+step "build x86_64" "$logs/build-x86_64.log" configure_and_build x86_64 \
+    -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64-w64-mingw32.cmake \
+    -DTES_BUILD_TESTS=OFF
+step "build native" "$logs/build-native.log" configure_and_build native \
+    -DTES_FUZZ_SECONDS="${TES_FUZZ_SECONDS:-30}"
+native_built=$?
+
+# ctest's output streams through; its summary is kept for the end.
+run_ctest() {   # native|wine DIR
+    local name="$1 tests" dir=$2 log=$logs/ctest-$1.log
+    echo "== $name"
+    ctest --test-dir "$root/build/$dir" -j "$jobs" --output-on-failure \
+        2>&1 | tee "$log"
+    local status=${PIPESTATUS[0]}
+    if [ "$status" -eq 0 ] && grep -q 'tests passed' "$log"; then
+        note "$name" ok
+    else
+        note "$name" FAILED
+    fi
+}
+
+if [ "$native_built" -eq 0 ]; then
+    run_ctest native native
+else
+    note "native tests" "not run"
+fi
+if [ "$i686_built" -eq 0 ]; then
+    export TES_XVFB=1
+    run_ctest wine i686
+    # The Wine tests' Xvfb and wineserver are not needed any more.
+    tests/wine/run.sh --stop "$root/build/i686" >/dev/null 2>&1
+else
+    note "wine tests" "not run"
+fi
+
+echo
+echo "==================== summary ($(( $(date +%s) - started )) s) ===================="
+failed=0
+for i in "${!names[@]}"; do
+    printf '  %-14s %s\n' "${names[$i]}" "${results[$i]}"
+    [ "${results[$i]}" = ok ] || failed=1
+done
+# ctest's own summary lines, native first and the Wine run last.
+for name in native wine; do
+    log=$logs/ctest-$name.log
+    [ -f "$log" ] || continue
+    echo "--- $name tests:"
+    sed -n '/tests passed\|tests failed out of/,$p' "$log"
+done
+exit $failed
