@@ -1,0 +1,234 @@
+// Folder listings that fail under the engine and the scanner, provoked by
+// wrapping the search calls of the real copy_tree.cpp and scan_tree.cpp:
+// a listing handle that goes bad midway loses and repeats no entry, and a
+// search that keeps failing under "skip all" is given up, not repeated
+// without end.  The error dialog is replaced by a recorder whose answers
+// follow ReportError's contract (skipCurrentFile 1 pass over, 0 retry).
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+// --- the wrapped search calls -----------------------------------------------
+
+static int g_nextCalls;                 // FindNextFileA calls so far
+static std::set<int> g_invalidateAt;    // calls that find the handle gone bad
+static DWORD g_nextFailure;             // when not 0: every call fails so
+static int g_firstFailuresLeft;         // FindFirstFileA calls still to fail
+static DWORD g_firstFailure;
+
+static BOOL WINAPI Test_FindNextFileA(HANDLE search, WIN32_FIND_DATAA *found)
+{
+    g_nextCalls++;
+    if (g_invalidateAt.count(g_nextCalls)) {
+        FindClose(search);
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    if (g_nextFailure) {
+        SetLastError(g_nextFailure);
+        return FALSE;
+    }
+    return FindNextFileA(search, found);
+}
+
+static HANDLE WINAPI Test_FindFirstFileA(const char *pattern,
+                                         WIN32_FIND_DATAA *found)
+{
+    if (g_firstFailuresLeft > 0) {
+        g_firstFailuresLeft--;
+        SetLastError(g_firstFailure);
+        return INVALID_HANDLE_VALUE;
+    }
+    return FindFirstFileA(pattern, found);
+}
+
+#define FindNextFileA Test_FindNextFileA
+#define FindFirstFileA Test_FindFirstFileA
+#include "control.cpp"
+#include "copy_paths.cpp"
+#include "copy_state.cpp"
+#include "copy_tree.cpp"
+#include "scan_tree.cpp"
+#undef FindNextFileA
+#undef FindFirstFileA
+
+#include "job_file.h"
+#include "ui_driver.h"
+
+// --- stand-ins for the dialogs ------------------------------------------------
+
+static int g_reports;
+static DWORD g_lastReportedError;
+static int g_decisions;
+
+void ReportError(const char *, DWORD errorCode)
+{
+    g_reports++;
+    g_lastReportedError = errorCode;
+    // As the real one: "skip all" answers skip at once; otherwise this
+    // recorder answers retry.
+    CopyState.skipCurrentFile = CopyState.skipAllErrors ? 1 : 0;
+}
+
+HANDLE DecideExistingTarget(const char *, const WIN32_FIND_DATAA *)
+{
+    g_decisions++;    // only a file handled twice meets its own target
+    return INVALID_HANDLE_VALUE;
+}
+
+namespace {
+
+const int FILE_COUNT = 30;
+
+std::string Listing_Name(int i)
+{
+    return "f" + std::to_string(100 + i) + ".txt";
+}
+
+std::string Listing_Join(const std::string &a, const std::string &b)
+{
+    return a + "\\" + b;
+}
+
+class EngineListing : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const char *name =
+            ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        work = Driver_NewWorkFolder(name);
+        ASSERT_FALSE(work.empty());
+        src = Listing_Join(work, "src");
+        dst = Listing_Join(work, "dst");
+        ASSERT_TRUE(CreateDirectoryA(src.c_str(), NULL));
+        ASSERT_TRUE(CreateDirectoryA(dst.c_str(), NULL));
+        for (int i = 0; i < FILE_COUNT; i++)
+            ASSERT_TRUE(Driver_WriteFile(Listing_Join(src, Listing_Name(i)),
+                                         "content " + Listing_Name(i)));
+        CopyState_Reset();
+        static uint8_t buffer[TRANSFER_BUFFER_SIZE];
+        CopyState.transferBuffer = buffer;
+        g_nextCalls = 0;
+        g_invalidateAt.clear();
+        g_nextFailure = 0;
+        g_firstFailuresLeft = 0;
+        g_reports = 0;
+        g_decisions = 0;
+    }
+    // Copies (or moves) the folder src as a dragged item into dst.
+    void RunCopyTree(int mode)
+    {
+        CopyState.copyMode = mode;
+        lstrcpynA(CopyState.currentSource, src.c_str(), COPIER_PATH_CHARS);
+        CopyState.topLevel = 1;
+        CopyTree(src.c_str(), dst.c_str());
+    }
+    void ExpectEveryFileOnce()
+    {
+        std::string copied = Listing_Join(dst, "src");
+        for (int i = 0; i < FILE_COUNT; i++) {
+            std::string content;
+            EXPECT_TRUE(Driver_ReadFile(Listing_Join(copied, Listing_Name(i)),
+                                        &content)) << Listing_Name(i);
+            EXPECT_EQ("content " + Listing_Name(i), content);
+        }
+        EXPECT_EQ(0, g_decisions) << "a file was handled twice";
+    }
+    std::string work, src, dst;
+};
+
+uint64_t Listing_TotalBytes()
+{
+    uint64_t total = 0;
+    for (int i = 0; i < FILE_COUNT; i++)
+        total += ("content " + Listing_Name(i)).size();
+    return total;
+}
+
+TEST_F(EngineListing, ListingHandleGoneBadInCopyLosesAndRepeatsNothing)
+{
+    // The listing of src takes the first calls (the dragged folder's own
+    // search steps on last); it goes bad early, late, and once more while
+    // the reopened listing steps over what was handled.
+    g_invalidateAt = {5, 21, 24};
+    RunCopyTree(JOB_MODE_COPY);
+    ExpectEveryFileOnce();
+    EXPECT_EQ(0, g_reports);
+    EXPECT_EQ(Listing_TotalBytes(), (uint64_t)CopyState.doneBytes);
+    // The sources stay in a copy.
+    for (int i = 0; i < FILE_COUNT; i++)
+        EXPECT_TRUE(Driver_FileExists(Listing_Join(src, Listing_Name(i))));
+}
+
+TEST_F(EngineListing, ListingHandleGoneBadInMoveLosesAndRepeatsNothing)
+{
+    // Moved files leave the listing, so a reopened listing is shorter than
+    // the one that went bad; no entry may be passed over for that.
+    g_invalidateAt = {4, 12, 13, 30};
+    RunCopyTree(JOB_MODE_MOVE);
+    ExpectEveryFileOnce();
+    EXPECT_EQ(0, g_reports);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(src.c_str()))
+        << "the emptied source folder was not removed";
+}
+
+TEST_F(EngineListing, CopyLeavesAListingThatKeepsFailingUnderSkipAll)
+{
+    CopyState.skipAllErrors = 1;
+    g_nextFailure = ERROR_NETNAME_DELETED;
+    RunCopyTree(JOB_MODE_COPY);      // returns: that is the point
+    EXPECT_GE(g_reports, 1);
+    EXPECT_LE(g_reports, 2);         // the listing, then the item's search
+    EXPECT_EQ((DWORD)ERROR_NETNAME_DELETED, g_lastReportedError);
+}
+
+TEST_F(EngineListing, ScanGivesUpASearchThatKeepsFailingUnderSkipAll)
+{
+    CopyState.skipAllErrors = 1;
+    g_firstFailuresLeft = 1000000;
+    g_firstFailure = ERROR_ACCESS_DENIED;
+    CopyState.topLevel = 1;
+    ScanTree(src.c_str());
+    EXPECT_EQ(1, g_reports);
+    EXPECT_EQ(0, (int)CopyState.jobFiles);
+}
+
+TEST_F(EngineListing, ScanGivesUpAListingThatKeepsFailingUnderSkipAll)
+{
+    CopyState.skipAllErrors = 1;
+    g_nextFailure = ERROR_NETNAME_DELETED;
+    CopyState.topLevel = 1;
+    ScanTree(src.c_str());
+    // The listing's first entry (".") was counted, then each search with
+    // its failing step was left: the listing's and the dragged folder's.
+    EXPECT_EQ(2, g_reports);
+    EXPECT_EQ(1, (int)CopyState.jobFiles);
+}
+
+TEST_F(EngineListing, ScanRetriesAFailedSearchAnsweredWithRetry)
+{
+    g_firstFailuresLeft = 3;
+    g_firstFailure = ERROR_SHARING_VIOLATION;
+    CopyState.topLevel = 1;
+    ScanTree(src.c_str());
+    EXPECT_EQ(3, g_reports);
+    // Every file plus the listing's "." and "..".
+    EXPECT_EQ(FILE_COUNT + 2, (int)CopyState.jobFiles);
+    // "." and ".." count at the size the system gives them.
+    uint64_t listed = 0;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(Listing_Join(src, "*.*").c_str(), &found);
+    ASSERT_NE(INVALID_HANDLE_VALUE, search);
+    do {
+        listed += ((uint64_t)found.nFileSizeHigh << 32) | found.nFileSizeLow;
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    EXPECT_EQ(listed, (uint64_t)CopyState.jobBytes);
+    EXPECT_GE(listed, Listing_TotalBytes());
+}
+
+}  // namespace
