@@ -148,28 +148,36 @@ inline void Engine_RunJob(const std::string &tempFolder, int number, int mode,
     EXPECT_FALSE(Engine_Exists(jobFile)) << "a finished job keeps no job file";
 }
 
-// The same folder seen through another drive letter.  Wine's Z: maps the
-// Unix root, so "Z:" + the Unix path of a C: folder names the very same
-// folder under another letter: for the copier that is another drive, and
-// a move there must copy and delete instead of renaming.
-inline std::string Engine_OtherDrivePath(const std::string &windowsPath)
+// Removes a folder and everything in it (best effort, for clean-up).
+inline void Engine_RemoveTree(const std::string &folder)
 {
-    typedef char *(CDECL *UNIX_NAME)(LPCWSTR);
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    UNIX_NAME toUnix =
-        (UNIX_NAME)(void *)GetProcAddress(kernel, "wine_get_unix_file_name");
-    if (!toUnix)
-        return std::string();
-    WCHAR wide[MAX_PATH * 2];
-    MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, wide,
-                        MAX_PATH * 2);
-    char *unixPath = toUnix(wide);
-    if (!unixPath)
-        return std::string();
-    std::string result = std::string("Z:") + unixPath;
-    HeapFree(GetProcessHeap(), 0, unixPath);
-    for (char &c : result)
-        if (c == '/')
-            c = '\\';
-    return result;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(Engine_Join(folder, "*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            std::string path = Engine_Join(folder, name);
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                Engine_RemoveTree(path);
+            else
+                DeleteFileA(path.c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+// A fresh folder on drive C: of the test prefix.  The test area lies on
+// another letter (Z:, Wine's view of the Unix root), so C: and the test
+// area are two drives for the copier: a move between them must copy and
+// delete instead of renaming.
+inline std::string Engine_FolderOnDriveC(const char *name)
+{
+    std::string folder = std::string("C:\\tes_engine_") + name;
+    Engine_RemoveTree(folder);
+    CreateDirectoryA(folder.c_str(), NULL);
+    return folder;
 }

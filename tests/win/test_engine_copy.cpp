@@ -135,21 +135,25 @@ TEST_F(EngineCopy, MoveOnTheSameDriveRenamesWholeItems)
 
 TEST_F(EngineCopy, MoveToAnotherDriveCopiesThenDeletesTheSources)
 {
-    std::string otherDst = Engine_OtherDrivePath(dst);
-    ASSERT_FALSE(otherDst.empty()) << "no Unix path for " << dst;
-    ASSERT_NE(toupper(dst[0]), toupper(otherDst[0]));
+    // The sources on C:, the target in the test area on another letter.
+    std::string other = Engine_FolderOnDriveC("move_other_drive");
+    ASSERT_NE(toupper(other[0]), toupper(dst[0]));
+    TREE otherTree = Engine_MakeTree(Engine_Join(other, "tree"));
+    std::string otherSingle = Engine_MakeFile(Engine_Join(other, "single.txt"), 4321, 10);
 
-    Engine_RunJob(temp, 123, JOB_MODE_MOVE, otherDst, Sources());
+    Engine_RunJob(temp, 123, JOB_MODE_MOVE, dst,
+                  {Engine_Join(other, "tree"), Engine_Join(other, "single.txt")});
 
-    Engine_ExpectTree(Engine_Join(dst, "tree"), tree);
-    Engine_ExpectFile(Engine_Join(dst, "single.txt"), single, 9);
+    Engine_ExpectTree(Engine_Join(dst, "tree"), otherTree);
+    Engine_ExpectFile(Engine_Join(dst, "single.txt"), otherSingle, 10);
     EXPECT_FALSE(Engine_Exists(Engine_Join(dst, "tree\\.dotfile")));
     // Every copied file is gone from the source, the read-only one too, and
     // every emptied folder removed; only the passed-over dot-names keep
     // their folder.
-    EXPECT_FALSE(Engine_Exists(Engine_Join(src, "single.txt")));
+    EXPECT_FALSE(Engine_Exists(Engine_Join(other, "single.txt")));
     EXPECT_EQ((std::vector<std::string>{".dotdir", ".dotfile"}),
-              Engine_List(Engine_Join(src, "tree")));
+              Engine_List(Engine_Join(other, "tree")));
+    Engine_RemoveTree(other);
 }
 
 TEST_F(EngineCopy, ItemsDroppedIntoTheirOwnFolderBecomeNumberedCopies)
