@@ -491,6 +491,73 @@ bool Driver_FileExists(const std::string &path)
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::string Driver_UnixPath(const std::string &windowsPath)
+{
+    typedef char *(__cdecl *UNIX_NAME_FN)(const WCHAR *);
+    UNIX_NAME_FN unixName = (UNIX_NAME_FN)(void *)GetProcAddress(
+        GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
+    WCHAR wide[MAX_PATH * 2];
+    if (unixName &&
+        MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, wide,
+                            MAX_PATH * 2) > 0) {
+        char *name = unixName(wide);
+        if (name) {
+            std::string result(name);
+            HeapFree(GetProcessHeap(), 0, name);
+            return result;
+        }
+    }
+    // Wine maps drive Z: to the Unix root.
+    std::string path = windowsPath;
+    if (path.size() >= 2 && (path[0] == 'Z' || path[0] == 'z') &&
+        path[1] == ':')
+        path = path.substr(2);
+    for (char &c : path)
+        if (c == '\\')
+            c = '/';
+    return path;
+}
+
+bool Driver_RunUnix(const std::string &command)
+{
+    // Wine hands back no process handle that can be waited on for a Unix
+    // program, so the command ends by creating a marker file.
+    static LONG calls;
+    char temp[MAX_PATH];
+    if (!GetTempPathA(sizeof temp, temp))
+        return false;
+    std::string marker = std::string(temp) + "driver_unix_" +
+                         std::to_string(GetCurrentProcessId()) + "_" +
+                         std::to_string(InterlockedIncrement(&calls)) + ".done";
+    DeleteFileA(marker.c_str());
+    std::string script = command + "; touch '" + Driver_UnixPath(marker) + "'";
+
+    std::string line = "sh -c \"";
+    for (char c : script) {
+        if (c == '"')
+            line += '\\';
+        line += c;
+    }
+    line += '"';
+    std::vector<char> buffer(line.begin(), line.end());
+    buffer.push_back('\0');
+    STARTUPINFOA startup;
+    memset(&startup, 0, sizeof startup);
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process;
+    memset(&process, 0, sizeof process);
+    if (!CreateProcessA("Z:\\bin\\sh", buffer.data(), NULL, NULL, FALSE, 0,
+                        NULL, NULL, &startup, &process))
+        return false;
+    if (process.hProcess)
+        CloseHandle(process.hProcess);
+    if (process.hThread)
+        CloseHandle(process.hThread);
+    bool ended = Driver_WaitForFile(marker, true, DRIVER_TIMEOUT_MS);
+    DeleteFileA(marker.c_str());
+    return ended;
+}
+
 bool Driver_WaitForFile(const std::string &path, bool exists, DWORD timeoutMs)
 {
     DWORD start = GetTickCount();

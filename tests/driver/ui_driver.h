@@ -92,6 +92,13 @@ void Driver_Kill(DRIVER_COPIER *copier);
 bool Driver_WriteFile(const std::string &path, const std::string &content);
 bool Driver_ReadFile(const std::string &path, std::string *content);
 bool Driver_FileExists(const std::string &path);
+// The Unix path of a Windows path (Wine's own mapping).
+std::string Driver_UnixPath(const std::string &windowsPath);
+// Runs `command` with the Unix shell (/bin/sh -c) and waits for it; Wine
+// starts Unix programs directly.  For what only the host can do, such as
+// chattr.  Returns false when it could not be started or did not end; its
+// exit code is not reliable under Wine, so callers check its effect.
+bool Driver_RunUnix(const std::string &command);
 // Polls until `path` exists (or, with `exists` false, is gone).
 bool Driver_WaitForFile(const std::string &path, bool exists = true,
                         DWORD timeoutMs = DRIVER_TIMEOUT_MS);

@@ -1,0 +1,266 @@
+// The job-file writer shared by the drop handler and tessubmit: exact bytes,
+// a fresh number when the drawn one is taken, no file left on failure, and
+// a job written by tessubmit that the copier loads.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "job_file.h"
+#include "job_file_writer.h"
+#include "resource_ids.h"
+#include "ui_driver.h"
+
+namespace {
+
+void Writer_GetSource(void *context, uint32_t index, char *buffer)
+{
+    const std::vector<std::string> *sources =
+        (const std::vector<std::string> *)context;
+    lstrcpynA(buffer, (*sources)[index].c_str(), JOB_ITEM_BUFFER);
+}
+
+// The writer finds the temporary folder through TMP, as GetTempPathA does.
+struct TempFolderScope {
+    explicit TempFolderScope(const std::string &folder)
+    {
+        saved = GetEnvironmentVariableA("TMP", value, sizeof value) > 0;
+        SetEnvironmentVariableA("TMP", folder.c_str());
+    }
+    ~TempFolderScope() { SetEnvironmentVariableA("TMP", saved ? value : NULL); }
+    bool saved;
+    char value[MAX_PATH];
+};
+
+DWORD WriteJob(const std::string &tempFolder, int mode,
+               const std::string &target,
+               const std::vector<std::string> &sources, char *number)
+{
+    TempFolderScope scope(tempFolder);
+    return JobFile_Write(mode, target.c_str(), (uint32_t)sources.size(),
+                         Writer_GetSource, (void *)&sources, number);
+}
+
+// Every job file in `folder`, by name.
+std::set<std::string> JobFilesIn(const std::string &folder)
+{
+    std::set<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.insert(found.cFileName);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
+}
+
+// The job's bytes after the seven filler bytes, which are arbitrary.
+std::string Expected(int mode, const std::string &target,
+                     const std::vector<std::string> &sources)
+{
+    uint32_t count = (uint32_t)sources.size();
+    std::string bytes(1, (char)mode);
+    for (int i = 0; i < 4; i++)
+        bytes.push_back((char)((count >> (8 * i)) & 0xFF));
+    bytes.append(target.c_str(), target.size() + 1);
+    for (const std::string &source : sources)
+        bytes.append(source.c_str(), source.size() + 1);
+    return bytes;
+}
+
+}  // namespace
+
+TEST(JobWriter, WritesTheExactBytes)
+{
+    std::string temp = Driver_NewTempFolder("ExactBytes");
+    char number[4];
+    const std::vector<std::string> one = {"C:\\a.txt"};
+    ASSERT_EQ((DWORD)ERROR_SUCCESS,
+              WriteJob(temp, JOB_MODE_COPY, "D:\\", one, number));
+    int value = atoi(number);
+    EXPECT_EQ(3u, strlen(number));
+    EXPECT_GE(value, JOB_NUMBER_FIRST);
+    EXPECT_LE(value, JOB_NUMBER_LAST);
+
+    std::string content;
+    ASSERT_TRUE(Driver_ReadFile(temp + "tesqueue." + number, &content));
+    ASSERT_EQ(25u, content.size());
+    EXPECT_EQ(Expected(JOB_MODE_COPY, "D:\\", one), content.substr(7));
+    EXPECT_EQ(std::set<std::string>{std::string("tesqueue.") + number},
+              JobFilesIn(temp));
+
+    // A move of many sources, with long paths, crossing the writer's buffer.
+    std::vector<std::string> many;
+    for (int i = 0; i < 300; i++)
+        many.push_back("C:\\some folder\\" + std::string(200, 'a' + i % 26) +
+                       std::to_string(i));
+    char second[4];
+    ASSERT_EQ((DWORD)ERROR_SUCCESS,
+              WriteJob(temp, JOB_MODE_MOVE, "E:\\target folder", many, second));
+    EXPECT_STRNE(number, second);
+    ASSERT_TRUE(Driver_ReadFile(temp + "tesqueue." + second, &content));
+    EXPECT_EQ(Expected(JOB_MODE_MOVE, "E:\\target folder", many),
+              content.substr(7));
+
+    // A dropped item longer than the drop handler's buffer is cut, as
+    // DragQueryFileA cuts it, and the file stays well formed.
+    std::vector<std::string> overLong = {std::string(400, 'x')};
+    char third[4];
+    ASSERT_EQ((DWORD)ERROR_SUCCESS,
+              WriteJob(temp, JOB_MODE_COPY, "D:\\", overLong, third));
+    ASSERT_TRUE(Driver_ReadFile(temp + "tesqueue." + third, &content));
+    EXPECT_EQ(Expected(JOB_MODE_COPY, "D:\\",
+                       {std::string(JOB_ITEM_BUFFER - 1, 'x')}),
+              content.substr(7));
+}
+
+TEST(JobWriter, TakesAnotherNumberWhenTheDrawnOneExists)
+{
+    std::string temp = Driver_NewTempFolder("NumberClash");
+    // Every number but one is taken, each by a job of its own: whatever
+    // the generator draws, only 555 is free.
+    for (int n = JOB_NUMBER_FIRST; n <= JOB_NUMBER_LAST; n++) {
+        if (n == 555)
+            continue;
+        ASSERT_TRUE(
+            Driver_WriteFile(temp + "tesqueue." + std::to_string(n), "old job"));
+    }
+    char number[4];
+    const std::vector<std::string> sources = {"C:\\new.txt"};
+    ASSERT_EQ((DWORD)ERROR_SUCCESS,
+              WriteJob(temp, JOB_MODE_COPY, "D:\\", sources, number));
+    EXPECT_STREQ("555", number);
+    std::string content;
+    ASSERT_TRUE(Driver_ReadFile(temp + "tesqueue.555", &content));
+    EXPECT_EQ(Expected(JOB_MODE_COPY, "D:\\", sources), content.substr(7));
+
+    // No existing job was appended to.
+    for (int n = JOB_NUMBER_FIRST; n <= JOB_NUMBER_LAST; n++) {
+        if (n == 555)
+            continue;
+        ASSERT_TRUE(
+            Driver_ReadFile(temp + "tesqueue." + std::to_string(n), &content));
+        ASSERT_EQ("old job", content) << n;
+    }
+
+    // With all 898 numbers taken the writer fails and writes nothing.
+    char none[4] = "xyz";
+    EXPECT_NE((DWORD)ERROR_SUCCESS,
+              WriteJob(temp, JOB_MODE_COPY, "D:\\", sources, none));
+    EXPECT_STREQ("", none);
+    EXPECT_EQ((size_t)JOB_NUMBER_COUNT, JobFilesIn(temp).size());
+    ASSERT_TRUE(Driver_ReadFile(temp + "tesqueue.555", &content));
+    EXPECT_EQ(Expected(JOB_MODE_COPY, "D:\\", sources), content.substr(7));
+}
+
+TEST(JobWriter, TempPathOverTheLimitLeavesNoFile)
+{
+    std::string base = Driver_NewTempFolder("LongTempPath");
+    ASSERT_LT(base.size(), 150u) << "build folder too deep for this test";
+
+    // Folders whose path, with its trailing backslash, is exactly 187 and
+    // 188 characters long.
+    std::string fits = base + std::string(187 - base.size() - 1, 'f') + "\\";
+    std::string over = base + std::string(188 - base.size() - 1, 'o') + "\\";
+    ASSERT_EQ(187u, fits.size());
+    ASSERT_EQ(188u, over.size());
+    ASSERT_TRUE(CreateDirectoryA(fits.c_str(), NULL));
+    ASSERT_TRUE(CreateDirectoryA(over.c_str(), NULL));
+
+    char number[4] = "xyz";
+    const std::vector<std::string> sources = {"C:\\a.txt"};
+    EXPECT_NE((DWORD)ERROR_SUCCESS,
+              WriteJob(over, JOB_MODE_COPY, "D:\\", sources, number));
+    EXPECT_STREQ("", number);
+    EXPECT_TRUE(JobFilesIn(over).empty());
+
+    ASSERT_EQ((DWORD)ERROR_SUCCESS,
+              WriteJob(fits, JOB_MODE_COPY, "D:\\", sources, number));
+    EXPECT_EQ(1u, JobFilesIn(fits).size());
+    EXPECT_TRUE(Driver_FileExists(fits + "tesqueue." + number));
+}
+
+TEST(JobWriter, FolderThatCannotTakeTheFileLeavesNoFile)
+{
+    // A run that stopped half-way may have left the folder immutable.
+    std::string base = Driver_NewTempFolder("UnwritableTemp");
+    std::string unixLocked = Driver_UnixPath(base + "locked");
+    if (Driver_FileExists(base + "locked")) {
+        Driver_RunUnix("chattr -i '" + unixLocked + "'");
+        base = Driver_NewTempFolder("UnwritableTemp");
+    }
+    const std::vector<std::string> sources = {"C:\\a.txt"};
+
+    // A temporary folder that does not exist.
+    char number[4] = "xyz";
+    EXPECT_NE((DWORD)ERROR_SUCCESS, WriteJob(base + "missing\\", JOB_MODE_COPY,
+                                             "D:\\", sources, number));
+    EXPECT_STREQ("", number);
+    EXPECT_FALSE(Driver_FileExists(base + "missing"));
+
+    // An immutable folder refuses new files even to root.
+    std::string locked = base + "locked\\";
+    ASSERT_TRUE(CreateDirectoryA(locked.c_str(), NULL));
+    ASSERT_TRUE(Driver_RunUnix("chattr +i '" + unixLocked + "'"));
+    bool immutable = !Driver_WriteFile(locked + "probe", "x");
+    if (immutable) {
+        strcpy(number, "xyz");
+        DWORD error = WriteJob(locked, JOB_MODE_COPY, "D:\\", sources, number);
+        EXPECT_EQ((DWORD)ERROR_ACCESS_DENIED, error);
+        EXPECT_STREQ("", number);
+        EXPECT_TRUE(JobFilesIn(locked).empty());
+    }
+    Driver_RunUnix("chattr -i '" + unixLocked + "'");
+    if (!immutable)
+        GTEST_SKIP() << "chattr +i has no effect on this file system";
+}
+
+TEST(JobWriter, SubmitToolWritesAJobTheCopierLoads)
+{
+    std::string temp = Driver_NewTempFolder("SubmitLoads");
+    std::string work = Driver_NewWorkFolder("SubmitLoads");
+    ASSERT_TRUE(Driver_WriteFile(work + "report.txt", "some bytes"));
+    std::string target = work + "into";
+    ASSERT_TRUE(CreateDirectoryA(target.c_str(), NULL));
+
+    PROCESS_INFORMATION submit;
+    ASSERT_TRUE(Driver_StartProgram(
+        Driver_BinFolder() + "\\tessubmit.exe",
+        "tessubmit.exe /nostart \"" + target + "\" \"" + work + "report.txt\"",
+        temp, &submit));
+    ASSERT_EQ(WAIT_OBJECT_0,
+              WaitForSingleObject(submit.hProcess, DRIVER_TIMEOUT_MS));
+    DWORD exitCode = 1;
+    GetExitCodeProcess(submit.hProcess, &exitCode);
+    CloseHandle(submit.hProcess);
+    CloseHandle(submit.hThread);
+    EXPECT_EQ(0u, exitCode);
+
+    std::set<std::string> jobs = JobFilesIn(temp);
+    ASSERT_EQ(1u, jobs.size());
+    std::string name = *jobs.begin();
+    ASSERT_EQ(12u, name.size());
+    std::string number = name.substr(9);
+    std::string content;
+    ASSERT_TRUE(Driver_ReadFile(temp + name, &content));
+    EXPECT_EQ(Expected(JOB_MODE_COPY, target, {work + "report.txt"}),
+              content.substr(7));
+
+    // Paused, so the window stays until the test closes it.
+    DRIVER_COPIER copier;
+    ASSERT_TRUE(Driver_StartCopier(temp, number + "R", &copier));
+    HWND window = Driver_WaitForProgressWindow(&copier);
+    ASSERT_TRUE(window != NULL);
+    EXPECT_TRUE(Driver_WaitForTitle(window, "Ready to resume..."));
+    Driver_Click(window, IDC_PROGRESS_CANCEL);
+    EXPECT_TRUE(Driver_WaitForExit(&copier));
+    EXPECT_TRUE(Driver_WaitForFile(temp + name, false));
+    EXPECT_FALSE(Driver_FileExists(target + "\\report.txt"));
+    Driver_Kill(&copier);
+}
