@@ -1,0 +1,454 @@
+// The error dialog, end to end: the real tesrun.exe meets a source that
+// another program holds open, or a target folder that refuses new files,
+// and the test answers "Error Copying File" the way a user would.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "resource_ids.h"
+#include "ui_driver.h"
+
+static const DWORD c_jobTimeoutMs = 90000;
+// Longer than two automatic retries (every 20 seconds) plus the copy.
+static const DWORD c_autoRetryTimeoutMs = 120000;
+
+static std::string Join(const std::string &folder, const std::string &name)
+{
+    if (!folder.empty() && folder.back() == '\\')
+        return folder + name;
+    return folder + "\\" + name;
+}
+
+static std::string Lower(std::string text)
+{
+    for (char &c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = (char)(c - 'A' + 'a');
+    return text;
+}
+
+static bool EndsWith(const std::string &text, const std::string &tail)
+{
+    return text.size() >= tail.size() &&
+           text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+static std::string Pattern(size_t size, unsigned seed)
+{
+    std::string bytes(size, '\0');
+    unsigned value = seed * 2654435761u + 1;
+    for (size_t i = 0; i < size; i++) {
+        value = value * 1103515245u + 12345u;
+        bytes[i] = (char)(value >> 16);
+    }
+    return bytes;
+}
+
+static bool SameContent(const std::string &path, const std::string &expected)
+{
+    std::string content;
+    return Driver_ReadFile(path, &content) && content == expected;
+}
+
+// A file held open with share mode 0 by tests/win/helpers/lock_file.exe
+// until Locker_Release (or the end of the test) lets it go.
+struct LOCKER {
+    PROCESS_INFORMATION process;
+    HANDLE release;
+    ~LOCKER();
+};
+
+static void Locker_Release(LOCKER *locker)
+{
+    if (!locker->release)
+        return;
+    SetEvent(locker->release);
+    WaitForSingleObject(locker->process.hProcess, DRIVER_TIMEOUT_MS);
+    CloseHandle(locker->process.hProcess);
+    CloseHandle(locker->process.hThread);
+    CloseHandle(locker->release);
+    locker->release = NULL;
+}
+
+LOCKER::~LOCKER() { Locker_Release(this); }
+
+static bool Locker_Hold(const std::string &path, LOCKER *locker)
+{
+    static int s_count;
+    char readyName[64], releaseName[64];
+    wsprintfA(readyName, "tes_lock_ready_%lu_%d", GetCurrentProcessId(),
+              ++s_count);
+    wsprintfA(releaseName, "tes_lock_release_%lu_%d", GetCurrentProcessId(),
+              s_count);
+    HANDLE ready = CreateEventA(NULL, TRUE, FALSE, readyName);
+    locker->release = CreateEventA(NULL, TRUE, FALSE, releaseName);
+    std::string command = "\"" + Join(Driver_BinFolder(), "lock_file.exe") +
+                          "\" \"" + path + "\" " + readyName + " " +
+                          releaseName;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    std::vector<char> line(command.begin(), command.end());
+    line.push_back('\0');
+    if (!CreateProcessA(NULL, line.data(), NULL, NULL, FALSE, 0, NULL, NULL,
+                        &startup, &locker->process)) {
+        CloseHandle(ready);
+        CloseHandle(locker->release);
+        locker->release = NULL;
+        return false;
+    }
+    HANDLE waits[2] = {ready, locker->process.hProcess};
+    DWORD woke = WaitForMultipleObjects(2, waits, FALSE, DRIVER_TIMEOUT_MS);
+    CloseHandle(ready);
+    return woke == WAIT_OBJECT_0;
+}
+
+// A copier that is ended when the test ends, whatever happened.
+struct COPIER_RUN {
+    DRIVER_COPIER copier = {};
+    std::string temp;
+    std::string jobFile;
+    ~COPIER_RUN() { Driver_Kill(&copier); }
+};
+
+static bool StartJob(COPIER_RUN *run, const char *testName, int mode,
+                     const std::string &target,
+                     const std::vector<std::string> &sources)
+{
+    run->temp = Driver_NewTempFolder(testName);
+    run->jobFile = Driver_WriteJob(run->temp, 321, mode, target, sources);
+    return Driver_StartCopier(run->temp, "321", &run->copier) &&
+           Driver_WaitForProgressWindow(&run->copier) != NULL;
+}
+
+// Waits for the copier to end by itself while no error dialog shows up.
+// Returns false on a dialog or a time-out.
+static bool WaitForExitWithoutDialog(COPIER_RUN *run, const char *title,
+                                     DWORD timeoutMs, DWORD *exitCode)
+{
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < timeoutMs) {
+        if (Driver_WaitForExit(&run->copier, 50, exitCode))
+            return true;
+        if (Driver_HasDialog(&run->copier, title)) {
+            ADD_FAILURE() << "an unexpected \"" << title << "\" dialog";
+            return false;
+        }
+    }
+    ADD_FAILURE() << "the copier did not end";
+    return false;
+}
+
+static bool WaitForItemSuffix(HWND dialog, int id, const std::string &tail,
+                              DWORD timeoutMs = DRIVER_TIMEOUT_MS)
+{
+    DWORD start = GetTickCount();
+    do {
+        if (EndsWith(Driver_GetItemText(dialog, id), tail))
+            return true;
+        Sleep(20);
+    } while (GetTickCount() - start < timeoutMs);
+    return false;
+}
+
+// Texts, buttons and Escape of the dialog for a locked source; then
+// "&Skip this file" passes it over and the rest of the job is copied.
+TEST(ErrorDialog, LockedSourceOffersEveryAnswerAndSkipPassesItOver)
+{
+    std::string work = Driver_NewWorkFolder("ErrorSkipOne");
+    std::string locked = Join(work, "Locked Report.TXT");
+    std::string after = Join(work, "After.txt");
+    std::string target = Join(work, "Target");
+    ASSERT_TRUE(Driver_WriteFile(locked, Pattern(3000, 1)));
+    ASSERT_TRUE(Driver_WriteFile(after, Pattern(5000, 2)));
+    ASSERT_TRUE(CreateDirectoryA(target.c_str(), NULL));
+    LOCKER locker = {};
+    ASSERT_TRUE(Locker_Hold(locked, &locker));
+
+    COPIER_RUN run;
+    ASSERT_TRUE(StartJob(&run, "ErrorSkipOne", 1, target, {locked, after}));
+    HWND dialog = Driver_WaitForDialog(&run.copier, "Error Copying File");
+    ASSERT_TRUE(dialog != NULL);
+
+    EXPECT_EQ("Cannot copy " + Lower(locked),
+              Driver_GetItemText(dialog, IDC_ERROR_HEADING));
+    std::string errorText = Driver_GetItemText(dialog, IDC_ERROR_TEXT);
+    EXPECT_FALSE(errorText.empty());
+    EXPECT_EQ(std::string::npos, errorText.find_first_of("\r\n")) << errorText;
+    EXPECT_TRUE(Driver_IsItemEnabled(dialog, IDC_ERROR_RETRY));
+    EXPECT_TRUE(Driver_IsItemEnabled(dialog, IDC_ERROR_AUTORETRY));
+    EXPECT_TRUE(Driver_IsItemEnabled(dialog, IDC_ERROR_SKIP));
+    EXPECT_TRUE(Driver_IsItemEnabled(dialog, IDC_ERROR_SKIPALL));
+    // The copy is paused while the question is open.
+    EXPECT_TRUE(Driver_WaitForItemText(run.copier.window, IDC_PROGRESS_PAUSE,
+                                       "Resume"));
+
+    // Escape arrives as IDCANCEL; handled synchronously, it must leave the
+    // question open.
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    EXPECT_TRUE(IsWindow(dialog) && IsWindowVisible(dialog));
+    EXPECT_TRUE(Driver_HasDialog(&run.copier, "Error Copying File"));
+
+    Driver_Click(dialog, IDC_ERROR_SKIP);
+    DWORD exitCode = 0;
+    ASSERT_TRUE(WaitForExitWithoutDialog(&run, "Error Copying File",
+                                         c_jobTimeoutMs, &exitCode));
+    EXPECT_EQ(1u, exitCode);
+    EXPECT_TRUE(SameContent(Join(target, "After.txt"), Pattern(5000, 2)));
+    EXPECT_FALSE(SameContent(Join(target, "Locked Report.TXT"),
+                             Pattern(3000, 1)));
+    EXPECT_FALSE(Driver_FileExists(run.jobFile));
+}
+
+// "S&kip all files with errors" answers every later error by itself.
+TEST(ErrorDialog, SkipAllPassesLaterErrorsOverWithoutAsking)
+{
+    std::string work = Driver_NewWorkFolder("ErrorSkipAll");
+    std::string first = Join(work, "first.bin");
+    std::string second = Join(work, "second.bin");
+    std::string good = Join(work, "good.bin");
+    std::string target = Join(work, "Target");
+    ASSERT_TRUE(Driver_WriteFile(first, Pattern(1000, 3)));
+    ASSERT_TRUE(Driver_WriteFile(second, Pattern(1000, 4)));
+    ASSERT_TRUE(Driver_WriteFile(good, Pattern(70000, 5)));
+    ASSERT_TRUE(CreateDirectoryA(target.c_str(), NULL));
+    LOCKER firstLocker = {}, secondLocker = {};
+    ASSERT_TRUE(Locker_Hold(first, &firstLocker));
+    ASSERT_TRUE(Locker_Hold(second, &secondLocker));
+
+    COPIER_RUN run;
+    ASSERT_TRUE(StartJob(&run, "ErrorSkipAll", 1, target,
+                         {first, second, good}));
+    HWND dialog = Driver_WaitForDialog(&run.copier, "Error Copying File");
+    ASSERT_TRUE(dialog != NULL);
+    EXPECT_EQ("Cannot copy " + Lower(first),
+              Driver_GetItemText(dialog, IDC_ERROR_HEADING));
+    Driver_Click(dialog, IDC_ERROR_SKIPALL);
+
+    DWORD exitCode = 0;
+    ASSERT_TRUE(WaitForExitWithoutDialog(&run, "Error Copying File",
+                                         c_jobTimeoutMs, &exitCode));
+    EXPECT_TRUE(SameContent(Join(target, "good.bin"), Pattern(70000, 5)));
+    EXPECT_FALSE(SameContent(Join(target, "second.bin"), Pattern(1000, 4)));
+}
+
+// "&Manual retry - Pause copy" leaves the window paused; Resume retries and,
+// with the file free again, copies it.
+TEST(ErrorDialog, ManualRetryWaitsForResume)
+{
+    std::string work = Driver_NewWorkFolder("ErrorManual");
+    std::string locked = Join(work, "held.bin");
+    std::string target = Join(work, "Target");
+    ASSERT_TRUE(Driver_WriteFile(locked, Pattern(250000, 6)));
+    ASSERT_TRUE(CreateDirectoryA(target.c_str(), NULL));
+    LOCKER locker = {};
+    ASSERT_TRUE(Locker_Hold(locked, &locker));
+
+    COPIER_RUN run;
+    ASSERT_TRUE(StartJob(&run, "ErrorManual", 1, target, {locked}));
+    HWND dialog = Driver_WaitForDialog(&run.copier, "Error Copying File");
+    ASSERT_TRUE(dialog != NULL);
+    Driver_Click(dialog, IDC_ERROR_RETRY);
+
+    HWND window = run.copier.window;
+    ASSERT_TRUE(Driver_WaitForItemText(window, IDC_PROGRESS_PAUSE, "Resume"));
+    EXPECT_TRUE(Driver_WaitForTitle(window, "(0%) Paused"));
+    EXPECT_FALSE(Driver_HasDialog(&run.copier, "Error Copying File"));
+
+    Locker_Release(&locker);
+    EXPECT_FALSE(SameContent(Join(target, "held.bin"), Pattern(250000, 6)));
+    Driver_Click(window, IDC_PROGRESS_PAUSE);
+    DWORD exitCode = 0;
+    ASSERT_TRUE(WaitForExitWithoutDialog(&run, "Error Copying File",
+                                         c_jobTimeoutMs, &exitCode));
+    EXPECT_EQ(1u, exitCode);
+    EXPECT_TRUE(SameContent(Join(target, "held.bin"), Pattern(250000, 6)));
+    EXPECT_FALSE(Driver_FileExists(run.jobFile));
+}
+
+// "&Auto-retry every 20th second": no more questions, the copy is not shown
+// as paused, the speed line says so, a user's Pause holds and shows within
+// a tick, the idle window does not spin, and the file is copied once free.
+TEST(ErrorDialog, AutoRetryRetriesWithoutAsking)
+{
+    std::string work = Driver_NewWorkFolder("ErrorAuto");
+    std::string first = Join(work, "first.bin");
+    std::string locked = Join(work, "held.bin");
+    std::string target = Join(work, "Target");
+    const size_t size = 50000000;
+    ASSERT_TRUE(Driver_WriteFile(first, Pattern(size, 7)));
+    ASSERT_TRUE(Driver_WriteFile(locked, Pattern(size, 8)));
+    ASSERT_TRUE(CreateDirectoryA(target.c_str(), NULL));
+    LOCKER locker = {};
+    ASSERT_TRUE(Locker_Hold(locked, &locker));
+
+    COPIER_RUN run;
+    ASSERT_TRUE(StartJob(&run, "ErrorAuto", 1, target, {first, locked}));
+    HWND dialog = Driver_WaitForDialog(&run.copier, "Error Copying File",
+                                       c_jobTimeoutMs);
+    ASSERT_TRUE(dialog != NULL);
+    Driver_Click(dialog, IDC_ERROR_AUTORETRY);
+
+    HWND window = run.copier.window;
+    // Retrying is going on: the window must not offer "Resume".
+    EXPECT_TRUE(Driver_WaitForItemText(window, IDC_PROGRESS_PAUSE, "Pause"));
+    EXPECT_TRUE(Driver_WaitForTitle(window, "(50%) Copying..."));
+    EXPECT_TRUE(WaitForItemSuffix(window, IDC_PROGRESS_SPEED,
+                                  " KB/Sec : Auto Retrying"))
+        << Driver_GetItemText(window, IDC_PROGRESS_SPEED);
+
+    // Waiting for the next retry must cost next to no processor time (no
+    // paint or retry loop): measured over three seconds of wall time.
+    FILETIME created, ended, kernel0, user0, kernel1, user1;
+    ASSERT_TRUE(GetProcessTimes(run.copier.process.hProcess, &created, &ended,
+                                &kernel0, &user0));
+    DWORD wallStart = GetTickCount();
+    Sleep(3000);
+    ASSERT_TRUE(GetProcessTimes(run.copier.process.hProcess, &created, &ended,
+                                &kernel1, &user1));
+    DWORD wallMs = GetTickCount() - wallStart;
+    ULONGLONG busy100ns =
+        (((ULONGLONG)kernel1.dwHighDateTime << 32 | kernel1.dwLowDateTime) -
+         ((ULONGLONG)kernel0.dwHighDateTime << 32 | kernel0.dwLowDateTime)) +
+        (((ULONGLONG)user1.dwHighDateTime << 32 | user1.dwLowDateTime) -
+         ((ULONGLONG)user0.dwHighDateTime << 32 | user0.dwLowDateTime));
+    EXPECT_LT(busy100ns / 10000, (ULONGLONG)wallMs / 2)
+        << "processor time in ms while waiting for a retry";
+
+    // A user's Pause during the retry wait holds, with stable numbers.
+    Driver_Click(window, IDC_PROGRESS_PAUSE);
+    EXPECT_TRUE(Driver_WaitForTitle(window, "(50%) Paused"));
+    EXPECT_TRUE(Driver_WaitForItemText(window, IDC_PROGRESS_PAUSE, "Resume"));
+    EXPECT_EQ("50 %", Driver_GetItemText(window, IDC_PROGRESS_PERCENT));
+    EXPECT_EQ("Bytes left : 50.000 KB",
+              Driver_GetItemText(window, IDC_PROGRESS_BYTESLEFT));
+    EXPECT_EQ(175, Driver_GetProgressPosition(window, IDC_PROGRESS_BAR));
+    Driver_Click(window, IDC_PROGRESS_PAUSE);
+    EXPECT_TRUE(Driver_WaitForTitle(window, "(50%) Copying..."));
+    EXPECT_TRUE(Driver_WaitForItemText(window, IDC_PROGRESS_PAUSE, "Pause"));
+
+    Locker_Release(&locker);
+    DWORD exitCode = 0;
+    ASSERT_TRUE(WaitForExitWithoutDialog(&run, "Error Copying File",
+                                         c_autoRetryTimeoutMs, &exitCode));
+    EXPECT_EQ(1u, exitCode);
+    EXPECT_TRUE(SameContent(Join(target, "held.bin"), Pattern(size, 8)));
+}
+
+// In move mode the dialog names the move; a skipped source stays.
+TEST(ErrorDialog, MoveModeSaysMove)
+{
+    std::string work = Driver_NewWorkFolder("ErrorMove");
+    std::string locked = Join(work, "Held.bin");
+    std::string target = Join(work, "Target");
+    ASSERT_TRUE(Driver_WriteFile(locked, Pattern(4000, 9)));
+    ASSERT_TRUE(CreateDirectoryA(target.c_str(), NULL));
+    LOCKER locker = {};
+    ASSERT_TRUE(Locker_Hold(locked, &locker));
+
+    // A drive letter that differs from the target's (the comparison counts
+    // case) makes the move a copy and a delete, which opens the source.
+    std::string source = locked;
+    source[0] = (char)(source[0] ^ 0x20);
+    COPIER_RUN run;
+    ASSERT_TRUE(StartJob(&run, "ErrorMove", 0, target, {source}));
+    HWND dialog = Driver_WaitForDialog(&run.copier, "Error Moving File");
+    ASSERT_TRUE(dialog != NULL);
+    EXPECT_EQ("Cannot move " + Lower(locked),
+              Driver_GetItemText(dialog, IDC_ERROR_HEADING));
+    EXPECT_TRUE(Driver_IsItemEnabled(dialog, IDC_ERROR_SKIP));
+    Driver_Click(dialog, IDC_ERROR_SKIP);
+
+    DWORD exitCode = 0;
+    ASSERT_TRUE(WaitForExitWithoutDialog(&run, "Error Moving File",
+                                         c_jobTimeoutMs, &exitCode));
+    Locker_Release(&locker);
+    EXPECT_TRUE(SameContent(locked, Pattern(4000, 9)));
+}
+
+typedef char *(CDECL *UNIX_NAME_FN)(const WCHAR *);
+
+// Runs a Linux program from this Wine process and waits for it.
+static void RunUnix(const std::string &command)
+{
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    std::vector<char> line(command.begin(), command.end());
+    line.push_back('\0');
+    if (!CreateProcessA(NULL, line.data(), NULL, NULL, FALSE, 0, NULL, NULL,
+                        &startup, &process))
+        return;
+    WaitForSingleObject(process.hProcess, DRIVER_TIMEOUT_MS);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+}
+
+static bool CanCreateIn(const std::string &folder)
+{
+    std::string probe = Join(folder, "probe.tmp");
+    HANDLE file = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, NULL,
+                              CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    DeleteFileA(probe.c_str());
+    return true;
+}
+
+// Makes a folder immutable (chattr +i) for the test's lifetime.
+struct IMMUTABLE_FOLDER {
+    std::string unixPath;
+    ~IMMUTABLE_FOLDER()
+    {
+        if (!unixPath.empty())
+            RunUnix("/usr/bin/chattr -i " + unixPath);
+    }
+};
+
+// Where the engine cannot pass the item over (creating the target file),
+// only the two retry answers are offered.
+TEST(ErrorDialog, NoSkipOfferedWhenTheTargetRefusesNewFiles)
+{
+    std::string work = Driver_NewWorkFolder("ErrorNoSkip");
+    std::string source = Join(work, "source.bin");
+    std::string target = Join(work, "Frozen");
+    ASSERT_TRUE(Driver_WriteFile(source, Pattern(2000, 10)));
+    ASSERT_TRUE(CreateDirectoryA(target.c_str(), NULL));
+
+    UNIX_NAME_FN unixName = (UNIX_NAME_FN)(void *)GetProcAddress(
+        GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
+    if (!unixName)
+        GTEST_SKIP() << "not running under Wine";
+    WCHAR wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, target.c_str(), -1, wide, MAX_PATH);
+    char *unixPath = unixName(wide);
+    ASSERT_TRUE(unixPath != NULL);
+    IMMUTABLE_FOLDER frozen;
+    frozen.unixPath = std::string("\"") + unixPath + "\"";
+    HeapFree(GetProcessHeap(), 0, unixPath);
+    RunUnix("/usr/bin/chattr +i " + frozen.unixPath);
+    if (CanCreateIn(target))
+        GTEST_SKIP() << "chattr +i is not available on this file system";
+
+    COPIER_RUN run;
+    ASSERT_TRUE(StartJob(&run, "ErrorNoSkip", 1, target, {source}));
+    HWND dialog = Driver_WaitForDialog(&run.copier, "Error Copying File");
+    ASSERT_TRUE(dialog != NULL);
+    EXPECT_EQ("Cannot copy " + Lower(Join(target, "source.bin")),
+              Driver_GetItemText(dialog, IDC_ERROR_HEADING));
+    EXPECT_TRUE(Driver_IsItemEnabled(dialog, IDC_ERROR_RETRY));
+    EXPECT_TRUE(Driver_IsItemEnabled(dialog, IDC_ERROR_AUTORETRY));
+    EXPECT_FALSE(Driver_IsItemEnabled(dialog, IDC_ERROR_SKIP));
+    EXPECT_FALSE(Driver_IsItemEnabled(dialog, IDC_ERROR_SKIPALL));
+
+    // The way out: retry by hand, then cancel the paused job.
+    Driver_Click(dialog, IDC_ERROR_RETRY);
+    ASSERT_TRUE(Driver_WaitForItemText(run.copier.window, IDC_PROGRESS_PAUSE,
+                                       "Resume"));
+    Driver_Click(run.copier.window, IDC_PROGRESS_CANCEL);
+    DWORD exitCode = 0;
+    ASSERT_TRUE(Driver_WaitForExit(&run.copier, c_jobTimeoutMs, &exitCode));
+    EXPECT_EQ(1u, exitCode);
+    EXPECT_FALSE(Driver_FileExists(run.jobFile));
+}

@@ -1,0 +1,300 @@
+// The progress window, end to end: titles, the paused start, Pause and
+// Resume, Cancel, the end of a job and the About box of the real tesrun.exe.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "resource_ids.h"
+#include "ui_driver.h"
+
+static const DWORD c_jobTimeoutMs = 90000;
+
+static std::string Join(const std::string &folder, const std::string &name)
+{
+    if (!folder.empty() && folder.back() == '\\')
+        return folder + name;
+    return folder + "\\" + name;
+}
+
+static std::string Lower(std::string text)
+{
+    for (char &c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = (char)(c - 'A' + 'a');
+    return text;
+}
+
+static std::string Pattern(size_t size, unsigned seed)
+{
+    std::string bytes(size, '\0');
+    unsigned value = seed * 2654435761u + 1;
+    for (size_t i = 0; i < size; i++) {
+        value = value * 1103515245u + 12345u;
+        bytes[i] = (char)(value >> 16);
+    }
+    return bytes;
+}
+
+static bool SameContent(const std::string &path, const std::string &expected)
+{
+    std::string content;
+    return Driver_ReadFile(path, &content) && content == expected;
+}
+
+// A copier that is ended when the test ends, whatever happened.
+struct COPIER_RUN {
+    DRIVER_COPIER copier = {};
+    std::string temp;
+    std::string jobFile;
+    ~COPIER_RUN() { Driver_Kill(&copier); }
+};
+
+static bool StartJob(COPIER_RUN *run, const char *testName, int mode,
+                     const std::string &target,
+                     const std::vector<std::string> &sources,
+                     const char *argument = "456")
+{
+    run->temp = Driver_NewTempFolder(testName);
+    run->jobFile = Driver_WriteJob(run->temp, 456, mode, target, sources);
+    return Driver_StartCopier(run->temp, argument, &run->copier) &&
+           Driver_WaitForProgressWindow(&run->copier) != NULL;
+}
+
+// A start with "R" shows the job and touches nothing until Resume.
+TEST(ProgressWindow, PausedStartWaitsForResume)
+{
+    std::string work = Driver_NewWorkFolder("PausedStart");
+    std::string source = Join(work, "Annual Report.DOC");
+    std::string target = Join(work, "Backup");
+    ASSERT_TRUE(Driver_WriteFile(source, Pattern(120000, 1)));
+    ASSERT_TRUE(CreateDirectoryA(target.c_str(), NULL));
+
+    COPIER_RUN run;
+    // The trailing backslash is dropped before the folder is shown or used.
+    ASSERT_TRUE(StartJob(&run, "PausedStart", 1, target + "\\", {source},
+                         "456R"));
+    HWND window = run.copier.window;
+    ASSERT_TRUE(Driver_WaitForTitle(window, "Ready to resume..."));
+    // The lines follow the title.
+    std::string from = "From : " + Lower(source) + " ";
+    EXPECT_TRUE(Driver_WaitForItemText(window, IDC_PROGRESS_FROM, from.c_str()))
+        << Driver_GetItemText(window, IDC_PROGRESS_FROM);
+    std::string to = "To    : " + Lower(target);
+    EXPECT_TRUE(Driver_WaitForItemText(window, IDC_PROGRESS_TO, to.c_str()))
+        << Driver_GetItemText(window, IDC_PROGRESS_TO);
+
+    // Nothing is copied while it waits: looked at for a while, since the
+    // absence of a file has no event to wait for.
+    std::string copy = Join(target, "Annual Report.DOC");
+    for (int i = 0; i < 20; i++) {
+        ASSERT_FALSE(Driver_FileExists(copy));
+        Sleep(50);
+    }
+    EXPECT_EQ("Ready to resume...", Driver_GetText(window));
+
+    Driver_Click(window, IDC_PROGRESS_PAUSE);
+    DWORD exitCode = 0;
+    ASSERT_TRUE(Driver_WaitForExit(&run.copier, c_jobTimeoutMs, &exitCode));
+    EXPECT_EQ(1u, exitCode);
+    EXPECT_TRUE(SameContent(copy, Pattern(120000, 1)));
+    EXPECT_FALSE(Driver_FileExists(run.jobFile));
+}
+
+// Cancel (pressed twice, and the close box) ends the process once, with
+// exit code 1, deletes the job file and copies nothing.
+TEST(ProgressWindow, CancelEndsTheJob)
+{
+    std::string work = Driver_NewWorkFolder("Cancel");
+    std::string source = Join(work, "data.bin");
+    std::string target = Join(work, "Target");
+    ASSERT_TRUE(Driver_WriteFile(source, Pattern(1000, 2)));
+    ASSERT_TRUE(CreateDirectoryA(target.c_str(), NULL));
+
+    COPIER_RUN run;
+    ASSERT_TRUE(StartJob(&run, "Cancel", 1, target, {source}, "456R"));
+    HWND window = run.copier.window;
+    ASSERT_TRUE(Driver_WaitForTitle(window, "Ready to resume..."));
+    ASSERT_TRUE(Driver_FileExists(run.jobFile));
+
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    DWORD exitCode = 0;
+    ASSERT_TRUE(Driver_WaitForExit(&run.copier, c_jobTimeoutMs, &exitCode));
+    EXPECT_EQ(1u, exitCode);
+    EXPECT_FALSE(Driver_FileExists(run.jobFile));
+    EXPECT_FALSE(Driver_FileExists(Join(target, "data.bin")));
+}
+
+// A job without sources finishes and closes by itself.
+TEST(ProgressWindow, EmptyJobClosesByItself)
+{
+    std::string work = Driver_NewWorkFolder("EmptyJob");
+    COPIER_RUN run;
+    ASSERT_TRUE(StartJob(&run, "EmptyJob", 1, work, {}));
+    DWORD exitCode = 0;
+    ASSERT_TRUE(Driver_WaitForExit(&run.copier, c_jobTimeoutMs, &exitCode));
+    EXPECT_EQ(1u, exitCode);
+    EXPECT_FALSE(Driver_FileExists(run.jobFile));
+}
+
+// Rank of a title in the order titles may appear, or -1 for a title that
+// has no place there; `percent` receives the number of "(n%) ...".
+static int TitleRank(const std::string &title, int copyMode, int *percent)
+{
+    const char *preparing = copyMode ? "Preparing to copy..." : "Preparing to move...";
+    const char *working = copyMode ? "%) Copying..." : "%) Moving...";
+    if (title == preparing)
+        return 0;
+    if (title == "Finished")
+        return 2;
+    int value = 0, used = 0;
+    if (sscanf(title.c_str(), "(%d%n", &value, &used) == 1 &&
+        (title.substr(used) == working || title.substr(used) == "%) Paused")) {
+        *percent = value;
+        return 1;
+    }
+    return -1;
+}
+
+// Every title seen while a job runs is one of the window's titles, in their
+// order, with a percentage that only grows and ends at 100.
+TEST(ProgressWindow, TitlesFollowTheirOrder)
+{
+    std::string work = Driver_NewWorkFolder("Titles");
+    std::string target = Join(work, "Target");
+    ASSERT_TRUE(CreateDirectoryA(target.c_str(), NULL));
+    std::vector<std::string> sources;
+    for (int i = 0; i < 4; i++) {
+        std::string source = Join(work, "part" + std::to_string(i) + ".bin");
+        ASSERT_TRUE(Driver_WriteFile(source, Pattern(20000000, 10 + i)));
+        sources.push_back(source);
+    }
+
+    COPIER_RUN run;
+    ASSERT_TRUE(StartJob(&run, "Titles", 1, target, sources));
+    HWND window = run.copier.window;
+    std::vector<std::string> seen;
+    DWORD start = GetTickCount();
+    while (!Driver_WaitForExit(&run.copier, 5)) {
+        ASSERT_LT(GetTickCount() - start, c_jobTimeoutMs) << "job did not end";
+        std::string title = Driver_GetText(window);
+        if (!title.empty() && (seen.empty() || seen.back() != title))
+            seen.push_back(title);
+    }
+    ASSERT_FALSE(seen.empty());
+    int lastRank = 0, lastPercent = 0;
+    for (const std::string &title : seen) {
+        int percent = 0;
+        int rank = TitleRank(title, 1, &percent);
+        ASSERT_GE(rank, 0) << "unknown title " << title;
+        EXPECT_GE(rank, lastRank) << title << " after a later title";
+        // The runner names the window "Finished" while the monitor may be
+        // in the middle of a tick: its last "(100%) ..." can follow.
+        if (rank == 1 && lastRank == 2 && percent == 100)
+            continue;
+        if (rank == 1) {
+            EXPECT_GE(percent, lastPercent) << title;
+            EXPECT_LE(percent, 100) << title;
+            lastPercent = percent;
+        }
+        lastRank = rank;
+    }
+    for (const std::string &source : sources)
+        EXPECT_TRUE(Driver_FileExists(
+            Join(target, source.substr(source.rfind('\\') + 1))));
+}
+
+// The About box of the copier's process, found by its address field.
+struct ABOUT_SEARCH {
+    DWORD processId;
+    HWND found;
+};
+
+static BOOL CALLBACK FindAboutBox_Visit(HWND window, LPARAM data)
+{
+    ABOUT_SEARCH *search = (ABOUT_SEARCH *)data;
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->processId && IsWindowVisible(window) &&
+        GetDlgItem(window, IDC_ABOUT_WEB) != NULL) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+static HWND FindAboutBox(const DRIVER_COPIER *copier)
+{
+    ABOUT_SEARCH search = {copier->process.dwProcessId, NULL};
+    EnumWindows(FindAboutBox_Visit, (LPARAM)&search);
+    return search.found;
+}
+
+static HWND WaitForAboutBox(const DRIVER_COPIER *copier, bool open)
+{
+    DWORD start = GetTickCount();
+    do {
+        HWND box = FindAboutBox(copier);
+        if ((box != NULL) == open)
+            return open ? box : (HWND)1;
+        Sleep(20);
+    } while (GetTickCount() - start < DRIVER_TIMEOUT_MS);
+    return NULL;
+}
+
+// The About box shows the addresses, ignores Escape and ends with OK; the
+// job goes on meanwhile.
+TEST(ProgressWindow, AboutBoxShowsAddressesAndEndsWithOk)
+{
+    std::string work = Driver_NewWorkFolder("About");
+    std::string source = Join(work, "one.bin");
+    ASSERT_TRUE(Driver_WriteFile(source, Pattern(1000, 3)));
+
+    COPIER_RUN run;
+    ASSERT_TRUE(StartJob(&run, "About", 1, work, {source}, "456R"));
+    HWND window = run.copier.window;
+    ASSERT_TRUE(Driver_WaitForTitle(window, "Ready to resume..."));
+    Driver_Click(window, IDC_PROGRESS_ABOUT);
+    HWND box = WaitForAboutBox(&run.copier, true);
+    ASSERT_TRUE(box != NULL);
+    EXPECT_TRUE(Driver_WaitForItemText(box, IDC_ABOUT_WEB,
+                                       "https://tessary.example/copy"));
+    EXPECT_TRUE(Driver_WaitForItemText(box, IDC_ABOUT_MAIL,
+                                       "support@tessary.example"));
+
+    // Escape arrives as IDCANCEL; sent, it is handled before this returns.
+    SendMessageA(box, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    EXPECT_TRUE(IsWindow(box) && IsWindowVisible(box));
+
+    Driver_Click(box, IDC_ABOUT_OK);
+    EXPECT_TRUE(WaitForAboutBox(&run.copier, false) != NULL);
+    EXPECT_EQ("Ready to resume...", Driver_GetText(window));
+    Driver_Click(window, IDC_PROGRESS_CANCEL);
+    ASSERT_TRUE(Driver_WaitForExit(&run.copier, c_jobTimeoutMs));
+}
+
+// A job that finishes while the About box is open does not leave the
+// process behind: the box closes with the job.
+TEST(ProgressWindow, AboutBoxClosesWithTheJob)
+{
+    std::string work = Driver_NewWorkFolder("AboutEnd");
+    std::string source = Join(work, "one.bin");
+    std::string target = Join(work, "Target");
+    ASSERT_TRUE(Driver_WriteFile(source, Pattern(1000, 4)));
+    ASSERT_TRUE(CreateDirectoryA(target.c_str(), NULL));
+
+    COPIER_RUN run;
+    ASSERT_TRUE(StartJob(&run, "AboutEnd", 1, target, {source}, "456R"));
+    HWND window = run.copier.window;
+    ASSERT_TRUE(Driver_WaitForTitle(window, "Ready to resume..."));
+    Driver_Click(window, IDC_PROGRESS_ABOUT);
+    ASSERT_TRUE(WaitForAboutBox(&run.copier, true) != NULL);
+    Driver_Click(window, IDC_PROGRESS_PAUSE);   // Resume: the job runs out
+    DWORD exitCode = 0;
+    ASSERT_TRUE(Driver_WaitForExit(&run.copier, c_jobTimeoutMs, &exitCode));
+    EXPECT_EQ(1u, exitCode);
+    EXPECT_TRUE(SameContent(Join(target, "one.bin"), Pattern(1000, 4)));
+}
