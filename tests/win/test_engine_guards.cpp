@@ -140,6 +140,7 @@ TEST_F(EngineGuards, MoveIntoOwnSubfolderIsRefusedAndTheRestGoesOn)
     EXPECT_FALSE(Engine_Exists(Engine_Join(src, "ab")));
 }
 
+
 std::wstring Engine_Wide(const std::string &path)
 {
     std::wstring wide(path.size() + 1, L'\0');
@@ -149,11 +150,35 @@ std::wstring Engine_Wide(const std::string &path)
     return L"\\\\?\\" + wide;
 }
 
+// Removes a tree that may hold paths beyond 260 characters, which the ANSI
+// functions (and so the driver's own clean-up) cannot reach.
+void Engine_RemoveTreeWide(const std::wstring &folder)
+{
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            std::wstring path = folder + L"\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                Engine_RemoveTreeWide(path);
+            else
+                DeleteFileW(path.c_str());
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+
 TEST_F(EngineGuards, PathTooLongForTheSystemIsReportedWithASkip)
 {
-    // long\DDD...\far-away-file.txt: the folder and its listing pattern stay below
-    // 260 characters, the file's path goes beyond.
-    std::string root = Engine_Join(src, "long");
+    // long\DDD...\far-away-file.txt: the folder and its listing pattern
+    // stay below 260 characters, the file's path goes beyond.  It lives
+    // beside src, so that a leftover of an earlier run can be removed here.
+    std::string root = Engine_Join(work, "long");
+    Engine_RemoveTreeWide(Engine_Wide(root));
     Engine_MakeFolder(root);
     std::string ok = Engine_MakeFile(Engine_Join(root, "ok.txt"), 600, 8);
     size_t nameLength = 259 - root.size() - 1 - 4;
@@ -193,6 +218,8 @@ TEST_F(EngineGuards, PathTooLongForTheSystemIsReportedWithASkip)
               Engine_List(Engine_Join(copied, std::string(nameLength, 'D'))));
     EXPECT_EQ((std::vector<std::string>{std::string(nameLength, 'D'), "ok.txt"}),
               Engine_List(copied));
+    Engine_RemoveTreeWide(Engine_Wide(root));
+    Engine_RemoveTreeWide(Engine_Wide(copied));
 }
 
 }  // namespace
