@@ -54,6 +54,9 @@ static void Startup_ResumeScan(void)
     int launched = 0;
     do {
         char number[4];
+        // A folder of that name is no job: its copier could only fail.
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            continue;
         if (!JobArguments_NumberFromFoundName(found.cAlternateFileName,
                                               found.cFileName, number))
             continue;

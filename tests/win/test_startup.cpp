@@ -369,10 +369,11 @@ TEST_F(ResumeScan, NamesThatAreNoJobFilesAreNotRelaunched)
             Driver_WriteJob(temp, number, JOB_MODE_COPY, "D:\\", {"C:\\a"})
                 .empty());
     // Found by "tesqueue.*" but not job files; tesqueue.1234's short name
-    // may end in ".123", and 12 has too few digits.
+    // may end in ".123", 12 has too few digits, and a folder is no file.
     for (const char *odd : {"tesqueue.12", "tesqueue.1234", "tesqueue.12a",
                             "tesqueue.txt"})
         ASSERT_TRUE(Driver_WriteFile(temp + odd, "not a job"));
+    ASSERT_TRUE(CreateDirectoryA((temp + "tesqueue.304").c_str(), NULL));
 
     std::vector<std::string> arguments = RunScan(temp, records);
     EXPECT_EQ((std::vector<std::string>{"301R", "302R", "303R"}), arguments);
