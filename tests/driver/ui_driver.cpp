@@ -158,6 +158,26 @@ static std::string Driver_ChildEnvironment(const std::string &tempFolder)
     return block;
 }
 
+// Every program the driver starts joins one job object that ends them all
+// when the test program ends, so a test that stops half-way leaves no
+// copier behind to hold the test run's output open.
+static void Driver_JoinCleanupJob(HANDLE process)
+{
+    static HANDLE job;
+    if (!job) {
+        job = CreateJobObjectA(NULL, NULL);
+        if (!job)
+            return;
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits;
+        memset(&limits, 0, sizeof limits);
+        limits.BasicLimitInformation.LimitFlags =
+            JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        SetInformationJobObject(job, JobObjectExtendedLimitInformation,
+                                &limits, sizeof limits);
+    }
+    AssignProcessToJobObject(job, process);
+}
+
 bool Driver_StartProgram(const std::string &program,
                          const std::string &commandLine,
                          const std::string &tempFolder,
@@ -170,9 +190,13 @@ bool Driver_StartProgram(const std::string &program,
     STARTUPINFOA startup;
     memset(&startup, 0, sizeof startup);
     startup.cb = sizeof startup;
-    return CreateProcessA(program.c_str(), command.data(), NULL, NULL, FALSE,
-                          0, (void *)environment.data(), NULL, &startup,
-                          process) != FALSE;
+    if (!CreateProcessA(program.c_str(), command.data(), NULL, NULL, FALSE,
+                        CREATE_SUSPENDED, (void *)environment.data(), NULL,
+                        &startup, process))
+        return false;
+    Driver_JoinCleanupJob(process->hProcess);
+    ResumeThread(process->hThread);
+    return true;
 }
 
 bool Driver_StartCopier(const std::string &tempFolder,
