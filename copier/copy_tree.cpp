@@ -169,6 +169,8 @@ static bool CopyTree_CopyFile(const char *sourcePath, const char *targetFolder,
         CopyState.topLevel = 0;
         if (target == INVALID_HANDLE_VALUE)
             return false;
+        if (CopyState.copyOfCounter > 0)     // written under a "Copy of" name
+            CopyTree_SetQuoted(&CopyState.currentTargetText, targetPath);
         if (CopyTree_Stopped()) {
             CloseHandle(target);
             return false;
