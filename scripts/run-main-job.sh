@@ -36,8 +36,10 @@ ninja -C "$build" tesrun tessubmit >/dev/null
 # Prefix, wineserver, and a virtual display when there is no real one.
 "$root/tests/wine/run.sh" --prepare "$build"
 export WINEPREFIX=$build/wineprefix WINEDEBUG=-all
+virtual=
 if [ -z "${DISPLAY:-}" ]; then
     export DISPLAY=:$(cut -d' ' -f1 "$build/xvfb.display")
+    virtual=$DISPLAY
 fi
 
 # Installed the way tessetup installs it: in the Windows folder.
@@ -76,7 +78,17 @@ for _ in $(seq 100); do
     [ -e "$job_file" ] || break
     sleep 0.1
 done
-while [ -n "$(copier_pids)" ]; do sleep 0.2; done
+waited=0
+while [ -n "$(copier_pids)" ]; do
+    sleep 0.2
+    waited=$((waited + 1))
+    # On the virtual display nobody sees a dialog that waits for an answer.
+    if [ -n "$virtual" ] && [ $((waited % 300)) -eq 0 ]; then
+        echo "job $number: still running after $((waited / 5)) s; its window is" \
+             "on the virtual display $virtual (see it with:" \
+             "import -display $virtual -window root shot.png)" >&2
+    fi
+done
 
 if [ -e "$job_file" ]; then
     echo "job $number: the copier ended and left its job file ($job_file)" >&2
