@@ -14,7 +14,8 @@
 #
 # Environment knobs:
 #   TES_BUILD_DIR   build folder (default: derived from the program's path)
-#   WINEPREFIX      Wine prefix (default: <build>/wineprefix)
+#   TES_WINEPREFIX  Wine prefix (default: <build>/wineprefix); WINEPREFIX
+#                   from the environment is ignored
 #   DISPLAY         X display to use; when unset a private Xvfb is started for
 #                   the build folder and reused while it lives
 #   TES_XVFB=1      start/reuse the private Xvfb even when DISPLAY is set
@@ -45,7 +46,9 @@ fi
 [ -d "$build" ] || die "no such build folder: $build"
 build=$(cd "$build" && pwd)
 
-export WINEPREFIX=${WINEPREFIX:-$build/wineprefix}
+# Never the user's own prefix: a half-made test prefix is deleted and made
+# again, so an inherited WINEPREFIX is ignored.
+export WINEPREFIX=${TES_WINEPREFIX:-$build/wineprefix}
 export WINEDEBUG=-all
 # No Mono or Gecko installer dialogs while the prefix is made.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
