@@ -103,6 +103,9 @@ ensure_prefix() {
     exec 7>"$build/.tes-prefix.lock"
     flock 7
     if ! [ -f "$WINEPREFIX/.tes-ready" ]; then
+        if [ -e "$WINEPREFIX" ] && [ "${WINEPREFIX#"$build"/}" = "$WINEPREFIX" ]; then
+            die "$WINEPREFIX is no test prefix of this build: not remaking it"
+        fi
         # A server left from a half-made prefix would keep the old files.
         wineserver -k </dev/null >/dev/null 2>&1 7>&- 8>&-
         rm -rf "$WINEPREFIX"
