@@ -348,24 +348,6 @@ TEST(ErrorDialog, MoveModeSaysMove)
     EXPECT_TRUE(SameContent(locked, Pattern(4000, 9)));
 }
 
-typedef char *(CDECL *UNIX_NAME_FN)(const WCHAR *);
-
-// Runs a Linux program from this Wine process and waits for it.
-static void RunUnix(const std::string &command)
-{
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    std::vector<char> line(command.begin(), command.end());
-    line.push_back('\0');
-    if (!CreateProcessA(NULL, line.data(), NULL, NULL, FALSE, 0, NULL, NULL,
-                        &startup, &process))
-        return;
-    WaitForSingleObject(process.hProcess, DRIVER_TIMEOUT_MS);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-}
-
 static bool CanCreateIn(const std::string &folder)
 {
     std::string probe = Join(folder, "probe.tmp");
@@ -384,7 +366,7 @@ struct IMMUTABLE_FOLDER {
     ~IMMUTABLE_FOLDER()
     {
         if (!unixPath.empty())
-            RunUnix("/usr/bin/chattr -i " + unixPath);
+            Driver_RunUnix("chattr -i '" + unixPath + "'");
     }
 };
 
@@ -398,18 +380,10 @@ TEST(ErrorDialog, NoSkipOfferedWhenTheTargetRefusesNewFiles)
     ASSERT_TRUE(Driver_WriteFile(source, Pattern(2000, 10)));
     ASSERT_TRUE(CreateDirectoryA(target.c_str(), NULL));
 
-    UNIX_NAME_FN unixName = (UNIX_NAME_FN)(void *)GetProcAddress(
-        GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
-    if (!unixName)
-        GTEST_SKIP() << "not running under Wine";
-    WCHAR wide[MAX_PATH];
-    MultiByteToWideChar(CP_ACP, 0, target.c_str(), -1, wide, MAX_PATH);
-    char *unixPath = unixName(wide);
-    ASSERT_TRUE(unixPath != NULL);
     IMMUTABLE_FOLDER frozen;
-    frozen.unixPath = std::string("\"") + unixPath + "\"";
-    HeapFree(GetProcessHeap(), 0, unixPath);
-    RunUnix("/usr/bin/chattr +i " + frozen.unixPath);
+    frozen.unixPath = Driver_UnixPath(target);
+    ASSERT_FALSE(frozen.unixPath.empty());
+    ASSERT_TRUE(Driver_RunUnix("chattr +i '" + frozen.unixPath + "'"));
     if (CanCreateIn(target))
         GTEST_SKIP() << "chattr +i is not available on this file system";
 
