@@ -65,6 +65,14 @@ static void Monitor_ReadyToResume(HWND window)
     WaitWhilePaused(10);
 }
 
+// The button pictures are drawn on the classic grey face; mapping it to
+// the button face colour in use keeps them from standing on a grey box.
+static HBITMAP Monitor_LoadButtonImage(int id)
+{
+    return (HBITMAP)LoadImageA(CopyState.appInstance, MAKEINTRESOURCEA(id),
+                               IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS);
+}
+
 static void Monitor_SetUp(void)
 {
     size_t length = strlen(CopyState.targetFolder);
@@ -78,11 +86,10 @@ static void Monitor_SetUp(void)
     SetWindowTextA(window, CopyState.copyMode ? "Preparing to copy..."
                                               : "Preparing to move...");
 
-    HINSTANCE instance = CopyState.appInstance;
-    HBITMAP cancelImage = LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_CANCEL));
-    CopyState.resumeImage = LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_RESUME));
-    CopyState.pauseImage = LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_PAUSE));
-    HBITMAP aboutImage = LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_ABOUT));
+    HBITMAP cancelImage = Monitor_LoadButtonImage(IDB_CANCEL);
+    CopyState.resumeImage = Monitor_LoadButtonImage(IDB_RESUME);
+    CopyState.pauseImage = Monitor_LoadButtonImage(IDB_PAUSE);
+    HBITMAP aboutImage = Monitor_LoadButtonImage(IDB_ABOUT);
     SendDlgItemMessageA(window, IDC_PROGRESS_CANCEL, BM_SETIMAGE, IMAGE_BITMAP,
                         (LPARAM)cancelImage);
     SendDlgItemMessageA(window, IDC_PROGRESS_ABOUT, BM_SETIMAGE, IMAGE_BITMAP,

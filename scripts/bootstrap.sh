@@ -2,12 +2,14 @@
 # Installs what building and testing need on Debian 12: the mingw-w64 cross
 # compilers, Wine (32- and 64-bit), Xvfb, CMake, Ninja, GoogleTest, clang
 # with libFuzzer, ImageMagick, x11-utils, e2fsprogs (chattr) and procps
-# (pgrep).  Idempotent: when everything is present it does not touch apt at
+# (pgrep), and Wine's own fonts (without them window frames and dialog
+# fonts fall back to substitutes).  Idempotent: when everything is present it does not touch apt at
 # all.  Needs root (or sudo).
 set -euo pipefail
 
 packages=(mingw-w64 wine wine32:i386 wine64 xvfb cmake ninja-build googletest
-          clang libclang-rt-14-dev imagemagick x11-utils e2fsprogs procps)
+          clang libclang-rt-14-dev imagemagick x11-utils e2fsprogs procps
+          fonts-wine)
 
 installed() {
     dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
