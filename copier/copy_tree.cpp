@@ -112,7 +112,6 @@ static HANDLE CopyTree_CreateCopyOf(char *targetPath, const char *targetFolder,
             return INVALID_HANDLE_VALUE;
         CopyState.skipCurrentFile = 0;
         ReportError(targetPath, error);
-        // Only "skip all" answers skip where none was offered.
         if (CopyState.skipCurrentFile || CopyTree_Stopped())
             return INVALID_HANDLE_VALUE;
         CopyState.copyOfCounter--;    // try the same name again

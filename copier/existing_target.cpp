@@ -11,7 +11,7 @@
 #include "resource_ids.h"
 #include "target_rules.h"
 
-// STOPPED: a stop was requested or the look-up failed under "skip all".
+// STOPPED: a stop was requested while the look-up was retried.
 enum LOOK_UP_RESULT { LOOK_UP_FOUND, LOOK_UP_GONE, LOOK_UP_STOPPED };
 
 enum { CHOICE_REPLACE = 0, CHOICE_PASS_OVER = 1, CHOICE_COPY_REST = 2 };
@@ -27,10 +27,9 @@ static uint64_t ExistingTarget_WriteTime(const WIN32_FIND_DATAA *entry)
            entry->ftLastWriteTime.dwLowDateTime;
 }
 
-// A failure at a point that offers no skip.  Returns TRUE when the file is
-// to be passed over all the same: "S&kip all files with errors" is in force
-// (it answers every failure with a skip) or a stop was requested; otherwise
-// the caller tries again.
+// A failure at a point that offers no skip: ReportError returns when the
+// caller is to try again.  Returns TRUE when a stop was requested meanwhile,
+// so the file is passed over.
 static BOOL ExistingTarget_Report(const char *targetPath, DWORD error)
 {
     CopyState.skipCurrentFile = 0;
@@ -183,7 +182,7 @@ static HANDLE ExistingTarget_Continue(const char *targetPath,
 
 // Replaces the target.  Returns INVALID_HANDLE_VALUE when it could not be
 // opened: the caller then asks again, or passes the file over when
-// `passOver` is set ("skip all" in force, or a stop).
+// `passOver` is set (a stop was requested).
 static HANDLE ExistingTarget_Replace(const char *targetPath,
                                      const WIN32_FIND_DATAA *source,
                                      BOOL *attributesCleared, BOOL *passOver)

@@ -85,10 +85,10 @@ void ReportError(const char *pathText, DWORD errorCode)
     }
 
     if (CopyState.skipAllErrors) {
-        if (!CopyState.skipCurrentFile &&
-            !ReportError_Wait(SKIP_ALL_RETRY_PACE_MS))
-            return;
-        CopyState.skipCurrentFile = 1;
+        // Where a skip is offered it is taken at once.  Where none is, the
+        // caller can only retry: pace those retries instead of spinning.
+        if (!CopyState.skipCurrentFile)
+            ReportError_Wait(SKIP_ALL_RETRY_PACE_MS);
         return;
     }
 
