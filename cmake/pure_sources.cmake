@@ -9,5 +9,6 @@ set(TES_PURE_COPIER_SOURCES
     ${CMAKE_SOURCE_DIR}/copier/target_rules.cpp
     ${CMAKE_SOURCE_DIR}/copier/formats.cpp
     ${CMAKE_SOURCE_DIR}/copier/progress_math.cpp
+    ${CMAKE_SOURCE_DIR}/copier/speed_table.cpp
     ${CMAKE_SOURCE_DIR}/tools/resgen/canvas.cpp ${CMAKE_SOURCE_DIR}/tools/resgen/font.cpp ${CMAKE_SOURCE_DIR}/tools/resgen/writers.cpp ${CMAKE_SOURCE_DIR}/tools/resgen/avi_writer.cpp ${CMAKE_SOURCE_DIR}/tools/resgen/pictures.cpp ${CMAKE_SOURCE_DIR}/tools/resgen/clip.cpp
 )
