@@ -207,6 +207,10 @@ static bool CopyTree_CopyFile(const char *sourcePath, const char *targetFolder,
                 failedPath = sourcePath;
                 break;
             }
+            // The speed limit: may wait here until the monitor's refill
+            // covers the bytes just read.
+            if (CopyState.speedLimit != 0)
+                Throttle((int)got);
             DWORD wrote = 0;
             BOOL written = WriteFile(target, CopyState.transferBuffer, got,
                                      &wrote, NULL);

@@ -27,6 +27,16 @@ unsigned __stdcall MonitorJob(void *unused);
 // skipCurrentFile says 1 pass over, 0 retry.  (report_error.cpp)
 void ReportError(const char *pathText, DWORD errorCode);
 
+// Speed-limit slider moved (any WM_HSCROLL from it): sets speedLimit and
+// chunkSize from the slider's position and shows its label.  Window
+// thread.  (speed_limit.cpp)
+void SpeedLimit_SliderMoved(HWND window);
+
+// Takes `bytes` from the speed budget and, while the budget is below 0,
+// waits for the monitor's refill (or a stop).  Runner thread, only while
+// speedLimit is not 0.  (speed_limit.cpp)
+void Throttle(int bytes);
+
 // Dialog procedures.
 INT_PTR CALLBACK ProgressWindowProc(HWND, UINT, WPARAM, LPARAM);   // progress_window.cpp
 INT_PTR CALLBACK AboutBoxProc(HWND, UINT, WPARAM, LPARAM);         // about_box.cpp

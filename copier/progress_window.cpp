@@ -1,6 +1,6 @@
 // The progress window's procedure (dialog 100): publishes the window to the
 // other threads, runs the 100 ms timer that closes a finished job, and
-// handles Cancel, Pause/Resume and the About button.
+// handles Cancel, Pause/Resume, the About button and the speed slider.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -64,7 +64,7 @@ static void ProgressWindow_Command(int id)
 // Returns 0 (not handled) for every message: the dialog manager does the
 // rest, focus included.
 INT_PTR CALLBACK ProgressWindowProc(HWND window, UINT message, WPARAM wParam,
-                                    LPARAM)
+                                    LPARAM lParam)
 {
     switch (message) {
     case WM_NOTIFY:
@@ -72,6 +72,11 @@ INT_PTR CALLBACK ProgressWindowProc(HWND window, UINT message, WPARAM wParam,
         break;
     case WM_COMMAND:
         ProgressWindow_Command(LOWORD(wParam));
+        break;
+    case WM_HSCROLL:
+        // Every scroll notification of the slider, dragging included.
+        if ((HWND)lParam == GetDlgItem(window, IDC_PROGRESS_SLIDER))
+            SpeedLimit_SliderMoved(window);
         break;
     case WM_TIMER:
         if (CopyState.jobDone)
