@@ -10,6 +10,7 @@
 
 #include "job_file.h"
 #include "resource_ids.h"
+#include "test_files.h"
 
 enum {
     DRIVER_POLL_MS = 10,
@@ -55,30 +56,6 @@ static std::string Driver_ProgramName(void)
     return dot == std::string::npos ? name : name.substr(0, dot);
 }
 
-// Deletes everything inside `folder` (not the folder itself); read-only
-// attributes are cleared first so a test's leftovers never stop the next run.
-static void Driver_EmptyFolder(const std::string &folder)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((Driver_WithSlash(folder) + "*").c_str(),
-                                   &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        if (!strcmp(found.cFileName, ".") || !strcmp(found.cFileName, ".."))
-            continue;
-        std::string path = Driver_WithSlash(folder) + found.cFileName;
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            Driver_EmptyFolder(path);
-            RemoveDirectoryA(path.c_str());
-        } else {
-            DeleteFileA(path.c_str());
-        }
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-}
-
 // Creates every missing folder of `path`.
 static void Driver_CreateFolders(const std::string &path)
 {
@@ -94,7 +71,7 @@ static std::string Driver_NewFolder(const char *testName, const char *kind)
     std::string folder = Driver_ParentOf(Driver_BinFolder()) + "\\testarea\\" +
                          Driver_ProgramName() + "\\" + testName + "\\" + kind;
     Driver_CreateFolders(folder);
-    Driver_EmptyFolder(folder);
+    Files_EmptyFolder(folder);
     return folder + "\\";
 }
 
@@ -210,6 +187,19 @@ bool Driver_StartCopier(const std::string &tempFolder,
         commandLine += " " + argument;
     return Driver_StartProgram(Driver_BinFolder() + "\\tesrun.exe",
                                commandLine, tempFolder, &copier->process);
+}
+
+bool Driver_StartJob(DRIVER_RUN *run, const char *testName, int number,
+                     int mode, const std::string &target,
+                     const std::vector<std::string> &sources,
+                     const char *argument)
+{
+    run->temp = Driver_NewTempFolder(testName);
+    run->jobFile = Driver_WriteJob(run->temp, number, mode, target, sources);
+    return Driver_StartCopier(run->temp,
+                              argument ? argument : std::to_string(number),
+                              &run->copier) &&
+           Driver_WaitForProgressWindow(&run->copier) != NULL;
 }
 
 bool Driver_WaitForExit(DRIVER_COPIER *copier, DWORD timeoutMs,
@@ -342,6 +332,17 @@ HWND Driver_WaitForDialog(const DRIVER_COPIER *copier, const char *title,
             return NULL;
         Sleep(DRIVER_POLL_MS);
     }
+}
+
+bool Driver_WaitForWindowGone(HWND window, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    while (IsWindow(window)) {
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+        Sleep(DRIVER_POLL_MS);
+    }
+    return true;
 }
 
 bool Driver_HasDialog(const DRIVER_COPIER *copier, const char *title)

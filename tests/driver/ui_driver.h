@@ -57,6 +57,9 @@ HWND Driver_WaitForProgressWindow(DRIVER_COPIER *copier,
 HWND Driver_WaitForDialog(const DRIVER_COPIER *copier, const char *title,
                           DWORD timeoutMs = DRIVER_TIMEOUT_MS);
 
+// Waits until `window` has been destroyed (a dialog that was answered).
+bool Driver_WaitForWindowGone(HWND window, DWORD timeoutMs = DRIVER_TIMEOUT_MS);
+
 // Is a visible dialog with this title open in the copier's process now?
 bool Driver_HasDialog(const DRIVER_COPIER *copier, const char *title);
 
@@ -87,6 +90,22 @@ bool Driver_WaitForExitWithoutWindow(DRIVER_COPIER *copier, DWORD timeoutMs,
                                      DWORD *exitCode, bool *sawWindow);
 // Ends the process if it still runs and closes its handles.
 void Driver_Kill(DRIVER_COPIER *copier);
+
+// A copier started on a job of its own; ended when the test ends,
+// whatever happened.
+struct DRIVER_RUN {
+    DRIVER_COPIER copier = {};
+    std::string temp;       // its temporary folder, where the job file lies
+    std::string jobFile;
+    ~DRIVER_RUN() { Driver_Kill(&copier); }
+};
+
+// Writes job `number` into a new temporary folder of `testName`, starts the
+// copier on `argument` (the number when NULL) and waits for its window.
+bool Driver_StartJob(DRIVER_RUN *run, const char *testName, int number,
+                     int mode, const std::string &target,
+                     const std::vector<std::string> &sources,
+                     const char *argument = NULL);
 
 // Files.
 bool Driver_WriteFile(const std::string &path, const std::string &content);

@@ -26,11 +26,11 @@ const size_t CHUNK = 1000000;
 TREE Engine_MakeTree(const std::string &root)
 {
     TREE tree;
-    Engine_MakeFolder(root);
-    Engine_MakeFolder(Engine_Join(root, "sub"));
-    Engine_MakeFolder(Engine_Join(root, "sub\\deeper"));
-    Engine_MakeFolder(Engine_Join(root, "sub\\emptydir"));
-    Engine_MakeFolder(Engine_Join(root, ".dotdir"));
+    Files_MakeFolder(root);
+    Files_MakeFolder(Files_Join(root, "sub"));
+    Files_MakeFolder(Files_Join(root, "sub\\deeper"));
+    Files_MakeFolder(Files_Join(root, "sub\\emptydir"));
+    Files_MakeFolder(Files_Join(root, ".dotdir"));
     struct { const char *name; size_t size; unsigned seed; DWORD attributes; } files[] = {
         {"big.bin", 2 * CHUNK + 500000, 1, 0},
         {"exact.bin", 2 * CHUNK, 2, 0},
@@ -41,7 +41,7 @@ TREE Engine_MakeTree(const std::string &root)
         {"sub\\deeper\\c.bin", 70000, 7, 0},
     };
     for (const auto &file : files) {
-        std::string path = Engine_Join(root, file.name);
+        std::string path = Files_Join(root, file.name);
         SOURCE_FILE entry;
         entry.bytes = Engine_MakeFile(path, file.size, file.seed);
         entry.seed = file.seed;
@@ -51,22 +51,22 @@ TREE Engine_MakeTree(const std::string &root)
         }
         tree[file.name] = entry;
     }
-    Engine_MakeFile(Engine_Join(root, ".dotfile"), 10, 20);
-    Engine_MakeFile(Engine_Join(root, ".dotdir\\inside.txt"), 10, 21);
+    Engine_MakeFile(Files_Join(root, ".dotfile"), 10, 20);
+    Engine_MakeFile(Files_Join(root, ".dotdir\\inside.txt"), 10, 21);
     return tree;
 }
 
 void Engine_ExpectTree(const std::string &root, const TREE &tree)
 {
     for (const auto &item : tree) {
-        std::string path = Engine_Join(root, item.first);
+        std::string path = Files_Join(root, item.first);
         SCOPED_TRACE(path);
         Engine_ExpectFile(path, item.second.bytes, item.second.seed);
         DWORD attributes = GetFileAttributesA(path.c_str());
         DWORD kept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
         EXPECT_EQ(item.second.attributes, attributes & kept);
     }
-    EXPECT_TRUE(Engine_Exists(Engine_Join(root, "sub\\emptydir")));
+    EXPECT_TRUE(Driver_FileExists(Files_Join(root, "sub\\emptydir")));
 }
 
 // Lets the test area be cleaned up after a test that made read-only files.
@@ -75,34 +75,26 @@ void Engine_ClearReadOnly(const std::string &path)
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
-class EngineCopy : public ::testing::Test {
+class EngineCopy : public EngineTest {
 protected:
     void SetUp() override
     {
-        const char *name =
-            ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        temp = Driver_NewTempFolder(name);
-        work = Driver_NewWorkFolder(name);
-        ASSERT_FALSE(temp.empty());
-        ASSERT_FALSE(work.empty());
-        src = Engine_Join(work, "src");
-        dst = Engine_Join(work, "dst");
-        Engine_MakeFolder(src);
-        Engine_MakeFolder(dst);
-        tree = Engine_MakeTree(Engine_Join(src, "tree"));
-        single = Engine_MakeFile(Engine_Join(src, "single.txt"), 1234, 9);
+        EngineTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        tree = Engine_MakeTree(Files_Join(src, "tree"));
+        single = Engine_MakeFile(Files_Join(src, "single.txt"), 1234, 9);
     }
     void TearDown() override
     {
-        Engine_ClearReadOnly(Engine_Join(src, "tree\\ro.txt"));
-        Engine_ClearReadOnly(Engine_Join(dst, "tree\\ro.txt"));
+        Engine_ClearReadOnly(Files_Join(src, "tree\\ro.txt"));
+        Engine_ClearReadOnly(Files_Join(dst, "tree\\ro.txt"));
     }
     std::vector<std::string> Sources()
     {
-        return {Engine_Join(src, "tree"), Engine_Join(src, "single.txt")};
+        return {Files_Join(src, "tree"), Files_Join(src, "single.txt")};
     }
 
-    std::string temp, work, src, dst;
     TREE tree;
     std::string single;
 };
@@ -111,26 +103,27 @@ TEST_F(EngineCopy, NestedTreeArrivesWholeAndSourcesStay)
 {
     Engine_RunJob(temp, 123, JOB_MODE_COPY, dst, Sources());
 
-    Engine_ExpectTree(Engine_Join(dst, "tree"), tree);
-    Engine_ExpectFile(Engine_Join(dst, "single.txt"), single, 9);
+    Engine_ExpectTree(Files_Join(dst, "tree"), tree);
+    Engine_ExpectFile(Files_Join(dst, "single.txt"), single, 9);
     // Dot-names are neither copied nor entered.
-    EXPECT_FALSE(Engine_Exists(Engine_Join(dst, "tree\\.dotfile")));
-    EXPECT_FALSE(Engine_Exists(Engine_Join(dst, "tree\\.dotdir")));
+    EXPECT_FALSE(Driver_FileExists(Files_Join(dst, "tree\\.dotfile")));
+    EXPECT_FALSE(Driver_FileExists(Files_Join(dst, "tree\\.dotdir")));
     // A copy leaves its sources as they were.
-    Engine_ExpectTree(Engine_Join(src, "tree"), tree);
-    Engine_ExpectFile(Engine_Join(src, "single.txt"), single, 9);
+    Engine_ExpectTree(Files_Join(src, "tree"), tree);
+    Engine_ExpectFile(Files_Join(src, "single.txt"), single, 9);
 }
 
 TEST_F(EngineCopy, MoveOnTheSameDriveRenamesWholeItems)
 {
     Engine_RunJob(temp, 123, JOB_MODE_MOVE, dst, Sources());
 
-    Engine_ExpectTree(Engine_Join(dst, "tree"), tree);
-    Engine_ExpectFile(Engine_Join(dst, "single.txt"), single, 9);
+    Engine_ExpectTree(Files_Join(dst, "tree"), tree);
+    Engine_ExpectFile(Files_Join(dst, "single.txt"), single, 9);
     // A rename takes the folder as it is, dot-names included.
-    EXPECT_TRUE(Engine_Exists(Engine_Join(dst, "tree\\.dotfile")));
-    EXPECT_TRUE(Engine_Exists(Engine_Join(dst, "tree\\.dotdir\\inside.txt")));
-    EXPECT_EQ(std::vector<std::string>(), Engine_List(src));
+    EXPECT_TRUE(Driver_FileExists(Files_Join(dst, "tree\\.dotfile")));
+    EXPECT_TRUE(
+        Driver_FileExists(Files_Join(dst, "tree\\.dotdir\\inside.txt")));
+    EXPECT_EQ(std::vector<std::string>(), Files_List(src));
 }
 
 TEST_F(EngineCopy, MoveToAnotherDriveCopiesThenDeletesTheSources)
@@ -138,66 +131,71 @@ TEST_F(EngineCopy, MoveToAnotherDriveCopiesThenDeletesTheSources)
     // The sources on C:, the target in the test area on another letter.
     std::string other = Engine_FolderOnDriveC("move_other_drive");
     ASSERT_NE(toupper(other[0]), toupper(dst[0]));
-    TREE otherTree = Engine_MakeTree(Engine_Join(other, "tree"));
-    std::string otherSingle = Engine_MakeFile(Engine_Join(other, "single.txt"), 4321, 10);
+    TREE otherTree = Engine_MakeTree(Files_Join(other, "tree"));
+    std::string otherSingle =
+        Engine_MakeFile(Files_Join(other, "single.txt"), 4321, 10);
 
     Engine_RunJob(temp, 123, JOB_MODE_MOVE, dst,
-                  {Engine_Join(other, "tree"), Engine_Join(other, "single.txt")});
+                  {Files_Join(other, "tree"), Files_Join(other, "single.txt")});
 
-    Engine_ExpectTree(Engine_Join(dst, "tree"), otherTree);
-    Engine_ExpectFile(Engine_Join(dst, "single.txt"), otherSingle, 10);
-    EXPECT_FALSE(Engine_Exists(Engine_Join(dst, "tree\\.dotfile")));
+    Engine_ExpectTree(Files_Join(dst, "tree"), otherTree);
+    Engine_ExpectFile(Files_Join(dst, "single.txt"), otherSingle, 10);
+    EXPECT_FALSE(Driver_FileExists(Files_Join(dst, "tree\\.dotfile")));
     // Every copied file is gone from the source, the read-only one too, and
     // every emptied folder removed; only the passed-over dot-names keep
     // their folder.
-    EXPECT_FALSE(Engine_Exists(Engine_Join(other, "single.txt")));
+    EXPECT_FALSE(Driver_FileExists(Files_Join(other, "single.txt")));
     EXPECT_EQ((std::vector<std::string>{".dotdir", ".dotfile"}),
-              Engine_List(Engine_Join(other, "tree")));
-    Engine_RemoveTree(other);
+              Files_List(Files_Join(other, "tree")));
+    Files_RemoveTree(other);
 }
 
 TEST_F(EngineCopy, ItemsDroppedIntoTheirOwnFolderBecomeNumberedCopies)
 {
-    std::string treeFolder = Engine_Join(src, "tree");
+    std::string treeFolder = Files_Join(src, "tree");
     for (int run = 0; run < 3; run++) {
         Engine_RunJob(temp, 123, JOB_MODE_COPY, src,
-                      {Engine_Join(src, "single.txt")});
+                      {Files_Join(src, "single.txt")});
         Engine_RunJob(temp, 124, JOB_MODE_COPY, treeFolder,
-                      {Engine_Join(treeFolder, "sub")});
+                      {Files_Join(treeFolder, "sub")});
     }
 
     for (const char *name : {"Copy of single.txt", "Copy (1) of single.txt",
                              "Copy (2) of single.txt"})
-        Engine_ExpectFile(Engine_Join(src, name), single, 9);
-    EXPECT_EQ(5u, Engine_List(src).size());     // tree, single.txt, 3 copies
+        Engine_ExpectFile(Files_Join(src, name), single, 9);
+    EXPECT_EQ(5u, Files_List(src).size());     // tree, single.txt, 3 copies
     for (const char *name : {"Copy of sub", "Copy (1) of sub", "Copy (2) of sub"}) {
-        std::string copy = Engine_Join(treeFolder, name);
-        Engine_ExpectFile(Engine_Join(copy, "b.txt"), tree["sub\\b.txt"].bytes, 6);
-        Engine_ExpectFile(Engine_Join(copy, "deeper\\c.bin"),
+        std::string copy = Files_Join(treeFolder, name);
+        Engine_ExpectFile(Files_Join(copy, "b.txt"), tree["sub\\b.txt"].bytes,
+                          6);
+        Engine_ExpectFile(Files_Join(copy, "deeper\\c.bin"),
                           tree["sub\\deeper\\c.bin"].bytes, 7);
         // Never a copy inside a copy.
         EXPECT_EQ((std::vector<std::string>{"b.txt", "deeper", "emptydir"}),
-                  Engine_List(copy));
+                  Files_List(copy));
     }
-    EXPECT_EQ(8u + 3u, Engine_List(treeFolder).size());
+    EXPECT_EQ(8u + 3u, Files_List(treeFolder).size());
     // The originals are untouched.
     Engine_ExpectTree(treeFolder, tree);
 }
 
 TEST_F(EngineCopy, FolderOfTheSameNameIsMergedInto)
 {
-    std::string existing = Engine_Join(dst, "tree");
-    Engine_MakeFolder(existing);
-    Engine_MakeFolder(Engine_Join(existing, "sub"));
-    std::string keep = Engine_MakeFile(Engine_Join(existing, "keep.txt"), 77, 30);
-    std::string keep2 = Engine_MakeFile(Engine_Join(existing, "sub\\keep2.txt"), 88, 31);
+    std::string existing = Files_Join(dst, "tree");
+    Files_MakeFolder(existing);
+    Files_MakeFolder(Files_Join(existing, "sub"));
+    std::string keep =
+        Engine_MakeFile(Files_Join(existing, "keep.txt"), 77, 30);
+    std::string keep2 =
+        Engine_MakeFile(Files_Join(existing, "sub\\keep2.txt"), 88, 31);
 
     Engine_RunJob(temp, 123, JOB_MODE_COPY, dst, Sources());
 
     Engine_ExpectTree(existing, tree);
-    Engine_ExpectFile(Engine_Join(existing, "keep.txt"), keep, 30);
-    Engine_ExpectFile(Engine_Join(existing, "sub\\keep2.txt"), keep2, 31);
-    EXPECT_EQ((std::vector<std::string>{"single.txt", "tree"}), Engine_List(dst));
+    Engine_ExpectFile(Files_Join(existing, "keep.txt"), keep, 30);
+    Engine_ExpectFile(Files_Join(existing, "sub\\keep2.txt"), keep2, 31);
+    EXPECT_EQ((std::vector<std::string>{"single.txt", "tree"}),
+              Files_List(dst));
 }
 
 }  // namespace

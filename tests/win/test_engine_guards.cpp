@@ -8,23 +8,7 @@
 
 namespace {
 
-class EngineGuards : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        const char *name =
-            ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        temp = Driver_NewTempFolder(name);
-        work = Driver_NewWorkFolder(name);
-        ASSERT_FALSE(temp.empty());
-        ASSERT_FALSE(work.empty());
-        src = Engine_Join(work, "src");
-        dst = Engine_Join(work, "dst");
-        Engine_MakeFolder(src);
-        Engine_MakeFolder(dst);
-    }
-    std::string temp, work, src, dst;
-};
+typedef EngineTest EngineGuards;
 
 BOOL CALLBACK Engine_CollectText(HWND child, LPARAM context)
 {
@@ -45,7 +29,7 @@ std::string Engine_DialogTexts(HWND dialog)
     return texts;
 }
 
-std::string Engine_Lower(std::string text)
+std::string Files_Lower(std::string text)
 {
     for (char &c : text)
         if (c >= 'A' && c <= 'Z')
@@ -57,32 +41,32 @@ TEST_F(EngineGuards, FailedRenameOfAMoveIsFinishedByCopyAndDelete)
 {
     // The target already holds a folder "d": the rename fails, and the move
     // must still happen, merged into that folder.
-    std::string source = Engine_Join(src, "d");
-    Engine_MakeFolder(source);
-    Engine_MakeFolder(Engine_Join(source, "sub"));
-    std::string a = Engine_MakeFile(Engine_Join(source, "a.txt"), 4000, 1);
-    std::string b = Engine_MakeFile(Engine_Join(source, "sub\\b.txt"), 6000, 2);
-    std::string existing = Engine_Join(dst, "d");
-    Engine_MakeFolder(existing);
-    std::string old = Engine_MakeFile(Engine_Join(existing, "old.txt"), 100, 3);
+    std::string source = Files_Join(src, "d");
+    Files_MakeFolder(source);
+    Files_MakeFolder(Files_Join(source, "sub"));
+    std::string a = Engine_MakeFile(Files_Join(source, "a.txt"), 4000, 1);
+    std::string b = Engine_MakeFile(Files_Join(source, "sub\\b.txt"), 6000, 2);
+    std::string existing = Files_Join(dst, "d");
+    Files_MakeFolder(existing);
+    std::string old = Engine_MakeFile(Files_Join(existing, "old.txt"), 100, 3);
     ASSERT_EQ(toupper(src[0]), toupper(dst[0]));
 
     Engine_RunJob(temp, 200, JOB_MODE_MOVE, dst, {source});
 
-    Engine_ExpectFile(Engine_Join(existing, "a.txt"), a, 1);
-    Engine_ExpectFile(Engine_Join(existing, "sub\\b.txt"), b, 2);
-    Engine_ExpectFile(Engine_Join(existing, "old.txt"), old, 3);
-    EXPECT_FALSE(Engine_Exists(source)) << "the moved folder stayed behind";
+    Engine_ExpectFile(Files_Join(existing, "a.txt"), a, 1);
+    Engine_ExpectFile(Files_Join(existing, "sub\\b.txt"), b, 2);
+    Engine_ExpectFile(Files_Join(existing, "old.txt"), old, 3);
+    EXPECT_FALSE(Driver_FileExists(source)) << "the moved folder stayed behind";
 }
 
 TEST_F(EngineGuards, MoveIntoTheItemsOwnFolderLeavesItAlone)
 {
-    std::string x = Engine_MakeFile(Engine_Join(src, "x.txt"), 500, 4);
+    std::string x = Engine_MakeFile(Files_Join(src, "x.txt"), 500, 4);
 
-    Engine_RunJob(temp, 201, JOB_MODE_MOVE, src, {Engine_Join(src, "x.txt")});
+    Engine_RunJob(temp, 201, JOB_MODE_MOVE, src, {Files_Join(src, "x.txt")});
 
-    Engine_ExpectFile(Engine_Join(src, "x.txt"), x, 4);
-    EXPECT_EQ((std::vector<std::string>{"x.txt"}), Engine_List(src));
+    Engine_ExpectFile(Files_Join(src, "x.txt"), x, 4);
+    EXPECT_EQ((std::vector<std::string>{"x.txt"}), Files_List(src));
 }
 
 // Sources: the folder a (the target lies inside it), the file b.txt and the
@@ -90,37 +74,37 @@ TEST_F(EngineGuards, MoveIntoTheItemsOwnFolderLeavesItAlone)
 void Engine_RunIntoOwnSubfolder(const std::string &temp, const std::string &src,
                                 int mode, const char *caption, const char *verb)
 {
-    std::string a = Engine_Join(src, "a");
-    std::string inner = Engine_Join(a, "inner");
-    Engine_MakeFolder(a);
-    Engine_MakeFolder(inner);
-    std::string f = Engine_MakeFile(Engine_Join(a, "f.txt"), 700, 5);
-    std::string b = Engine_MakeFile(Engine_Join(src, "b.txt"), 800, 6);
-    Engine_MakeFolder(Engine_Join(src, "ab"));
-    std::string g = Engine_MakeFile(Engine_Join(src, "ab\\g.txt"), 900, 7);
+    std::string a = Files_Join(src, "a");
+    std::string inner = Files_Join(a, "inner");
+    Files_MakeFolder(a);
+    Files_MakeFolder(inner);
+    std::string f = Engine_MakeFile(Files_Join(a, "f.txt"), 700, 5);
+    std::string b = Engine_MakeFile(Files_Join(src, "b.txt"), 800, 6);
+    Files_MakeFolder(Files_Join(src, "ab"));
+    std::string g = Engine_MakeFile(Files_Join(src, "ab\\g.txt"), 900, 7);
 
     Driver_WriteJob(temp, 202, mode, inner,
-                    {a, Engine_Join(src, "b.txt"), Engine_Join(src, "ab")});
+                    {a, Files_Join(src, "b.txt"), Files_Join(src, "ab")});
     DRIVER_COPIER copier = {};
     ASSERT_TRUE(Driver_StartCopier(temp, "202", &copier));
     HWND message = Driver_WaitForDialog(&copier, caption);
     ASSERT_TRUE(message != NULL) << "no message about the target inside a";
     std::string texts = Engine_DialogTexts(message);
-    std::string expected = std::string(verb) + " \"" + Engine_Lower(a) +
-                           "\" into \"" + Engine_Lower(inner) + "\"";
+    std::string expected = std::string(verb) + " \"" + Files_Lower(a) +
+                           "\" into \"" + Files_Lower(inner) + "\"";
     EXPECT_NE(std::string::npos, texts.find(expected)) << texts;
     // Nothing of a has been copied while the message is up.
-    EXPECT_EQ(std::vector<std::string>(), Engine_List(inner));
+    EXPECT_EQ(std::vector<std::string>(), Files_List(inner));
     Driver_Click(message, IDOK);
     bool ended = Driver_WaitForExit(&copier);
     Driver_Kill(&copier);
     ASSERT_TRUE(ended);
 
     // a was passed over (no copy of a inside itself); the rest went on.
-    EXPECT_EQ((std::vector<std::string>{"ab", "b.txt"}), Engine_List(inner));
-    Engine_ExpectFile(Engine_Join(inner, "b.txt"), b, 6);
-    Engine_ExpectFile(Engine_Join(inner, "ab\\g.txt"), g, 7);
-    Engine_ExpectFile(Engine_Join(a, "f.txt"), f, 5);
+    EXPECT_EQ((std::vector<std::string>{"ab", "b.txt"}), Files_List(inner));
+    Engine_ExpectFile(Files_Join(inner, "b.txt"), b, 6);
+    Engine_ExpectFile(Files_Join(inner, "ab\\g.txt"), g, 7);
+    Engine_ExpectFile(Files_Join(a, "f.txt"), f, 5);
 }
 
 TEST_F(EngineGuards, CopyIntoOwnSubfolderIsRefusedAndTheRestGoesOn)
@@ -128,16 +112,16 @@ TEST_F(EngineGuards, CopyIntoOwnSubfolderIsRefusedAndTheRestGoesOn)
     Engine_RunIntoOwnSubfolder(temp, src, JOB_MODE_COPY,
                                "Error Copying Folder", "Cannot copy");
     // A copy keeps its sources.
-    EXPECT_TRUE(Engine_Exists(Engine_Join(src, "b.txt")));
-    EXPECT_TRUE(Engine_Exists(Engine_Join(src, "ab\\g.txt")));
+    EXPECT_TRUE(Driver_FileExists(Files_Join(src, "b.txt")));
+    EXPECT_TRUE(Driver_FileExists(Files_Join(src, "ab\\g.txt")));
 }
 
 TEST_F(EngineGuards, MoveIntoOwnSubfolderIsRefusedAndTheRestGoesOn)
 {
     Engine_RunIntoOwnSubfolder(temp, src, JOB_MODE_MOVE,
                                "Error Moving Folder", "Cannot move");
-    EXPECT_FALSE(Engine_Exists(Engine_Join(src, "b.txt")));
-    EXPECT_FALSE(Engine_Exists(Engine_Join(src, "ab")));
+    EXPECT_FALSE(Driver_FileExists(Files_Join(src, "b.txt")));
+    EXPECT_FALSE(Driver_FileExists(Files_Join(src, "ab")));
 }
 
 
@@ -177,15 +161,15 @@ TEST_F(EngineGuards, PathTooLongForTheSystemIsReportedWithASkip)
     // long\DDD...\far-away-file.txt: the folder and its listing pattern
     // stay below 260 characters, the file's path goes beyond.  It lives
     // beside src, so that a leftover of an earlier run can be removed here.
-    std::string root = Engine_Join(work, "long");
+    std::string root = Files_Join(work, "long");
     Engine_RemoveTreeWide(Engine_Wide(root));
-    Engine_MakeFolder(root);
-    std::string ok = Engine_MakeFile(Engine_Join(root, "ok.txt"), 600, 8);
+    Files_MakeFolder(root);
+    std::string ok = Engine_MakeFile(Files_Join(root, "ok.txt"), 600, 8);
     size_t nameLength = 259 - root.size() - 1 - 4;
     ASSERT_GT(nameLength, 20u);
     ASSERT_LE(nameLength, 255u);
-    std::string deep = Engine_Join(root, std::string(nameLength, 'D'));
-    std::string farFile = Engine_Join(deep, "far-away-file.txt");
+    std::string deep = Files_Join(root, std::string(nameLength, 'D'));
+    std::string farFile = Files_Join(deep, "far-away-file.txt");
     ASSERT_GE(farFile.size(), 260u);
     ASSERT_TRUE(CreateDirectoryW(Engine_Wide(deep).c_str(), NULL));
     HANDLE file = CreateFileW(Engine_Wide(farFile).c_str(), GENERIC_WRITE, 0, NULL,
@@ -200,8 +184,9 @@ TEST_F(EngineGuards, PathTooLongForTheSystemIsReportedWithASkip)
     ASSERT_TRUE(Driver_StartCopier(temp, "203", &copier));
     HWND error = Driver_WaitForDialog(&copier, "Error Copying File");
     ASSERT_TRUE(error != NULL) << "the over-long path was not reported";
-    EXPECT_TRUE(Driver_WaitForItemText(error, IDC_ERROR_HEADING,
-                                       ("Cannot copy " + Engine_Lower(farFile)).c_str()))
+    EXPECT_TRUE(
+        Driver_WaitForItemText(error, IDC_ERROR_HEADING,
+                               ("Cannot copy " + Files_Lower(farFile)).c_str()))
         << Driver_GetItemText(error, IDC_ERROR_HEADING);
     EXPECT_TRUE(Driver_IsItemEnabled(error, IDC_ERROR_SKIP));
     Driver_Click(error, IDC_ERROR_SKIP);
@@ -211,13 +196,14 @@ TEST_F(EngineGuards, PathTooLongForTheSystemIsReportedWithASkip)
     EXPECT_FALSE(askedAgain);
     ASSERT_TRUE(ended);
 
-    std::string copied = Engine_Join(dst, "long");
-    Engine_ExpectFile(Engine_Join(copied, "ok.txt"), ok, 8);
+    std::string copied = Files_Join(dst, "long");
+    Engine_ExpectFile(Files_Join(copied, "ok.txt"), ok, 8);
     // The folder fitted and was made; the file that did not was passed over.
     EXPECT_EQ(std::vector<std::string>(),
-              Engine_List(Engine_Join(copied, std::string(nameLength, 'D'))));
-    EXPECT_EQ((std::vector<std::string>{std::string(nameLength, 'D'), "ok.txt"}),
-              Engine_List(copied));
+              Files_List(Files_Join(copied, std::string(nameLength, 'D'))));
+    EXPECT_EQ(
+        (std::vector<std::string>{std::string(nameLength, 'D'), "ok.txt"}),
+        Files_List(copied));
     Engine_RemoveTreeWide(Engine_Wide(root));
     Engine_RemoveTreeWide(Engine_Wide(copied));
 }

@@ -53,10 +53,13 @@ static HANDLE WINAPI Test_FindFirstFileA(const char *pattern,
 #include "copy_state.cpp"
 #include "copy_tree.cpp"
 #include "scan_tree.cpp"
+#include "speed_limit.cpp"
+#include "speed_table.cpp"
 #undef FindNextFileA
 #undef FindFirstFileA
 
 #include "job_file.h"
+#include "test_files.h"
 #include "ui_driver.h"
 
 // --- stand-ins for the dialogs ------------------------------------------------
@@ -89,25 +92,13 @@ std::string Listing_Name(int i)
     return "f" + std::to_string(100 + i) + ".txt";
 }
 
-std::string Listing_Join(const std::string &a, const std::string &b)
-{
-    return a + "\\" + b;
-}
-
-class EngineListing : public ::testing::Test {
+class EngineListing : public ::testing::Test, protected FILES_SCENE {
 protected:
     void SetUp() override
     {
-        const char *name =
-            ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        work = Driver_NewWorkFolder(name);
-        ASSERT_FALSE(work.empty());
-        src = Listing_Join(work, "src");
-        dst = Listing_Join(work, "dst");
-        ASSERT_TRUE(CreateDirectoryA(src.c_str(), NULL));
-        ASSERT_TRUE(CreateDirectoryA(dst.c_str(), NULL));
+        ASSERT_TRUE(Files_NewScene(Files_TestName(), this));
         for (int i = 0; i < FILE_COUNT; i++)
-            ASSERT_TRUE(Driver_WriteFile(Listing_Join(src, Listing_Name(i)),
+            ASSERT_TRUE(Driver_WriteFile(Files_Join(src, Listing_Name(i)),
                                          "content " + Listing_Name(i)));
         CopyState_Reset();
         static uint8_t buffer[TRANSFER_BUFFER_SIZE];
@@ -129,16 +120,16 @@ protected:
     }
     void ExpectEveryFileOnce()
     {
-        std::string copied = Listing_Join(dst, "src");
+        std::string copied = Files_Join(dst, "src");
         for (int i = 0; i < FILE_COUNT; i++) {
             std::string content;
-            EXPECT_TRUE(Driver_ReadFile(Listing_Join(copied, Listing_Name(i)),
-                                        &content)) << Listing_Name(i);
+            EXPECT_TRUE(
+                Driver_ReadFile(Files_Join(copied, Listing_Name(i)), &content))
+                << Listing_Name(i);
             EXPECT_EQ("content " + Listing_Name(i), content);
         }
         EXPECT_EQ(0, g_decisions) << "a file was handled twice";
     }
-    std::string work, src, dst;
 };
 
 uint64_t Listing_TotalBytes()
@@ -161,7 +152,7 @@ TEST_F(EngineListing, ListingHandleGoneBadInCopyLosesAndRepeatsNothing)
     EXPECT_EQ(Listing_TotalBytes(), (uint64_t)CopyState.doneBytes);
     // The sources stay in a copy.
     for (int i = 0; i < FILE_COUNT; i++)
-        EXPECT_TRUE(Driver_FileExists(Listing_Join(src, Listing_Name(i))));
+        EXPECT_TRUE(Driver_FileExists(Files_Join(src, Listing_Name(i))));
 }
 
 TEST_F(EngineListing, ListingHandleGoneBadInMoveLosesAndRepeatsNothing)
@@ -219,14 +210,7 @@ TEST_F(EngineListing, ScanRetriesAFailedSearchAnsweredWithRetry)
     // Every file plus the listing's "." and "..".
     EXPECT_EQ(FILE_COUNT + 2, (int)CopyState.jobFiles);
     // "." and ".." count at the size the system gives them.
-    uint64_t listed = 0;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(Listing_Join(src, "*.*").c_str(), &found);
-    ASSERT_NE(INVALID_HANDLE_VALUE, search);
-    do {
-        listed += ((uint64_t)found.nFileSizeHigh << 32) | found.nFileSizeLow;
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    uint64_t listed = Files_ListedBytes(src);
     EXPECT_EQ(listed, (uint64_t)CopyState.jobBytes);
     EXPECT_GE(listed, Listing_TotalBytes());
 }

@@ -9,23 +9,15 @@ namespace {
 
 const size_t BIG_SIZE = 64 * 1000000 + 4321;   // many chunks, a short last one
 
-LONGLONG Engine_Size(const std::string &path)
-{
-    WIN32_FIND_DATAA found;
-    if (!Engine_Find(path, &found))
-        return -1;
-    return ((LONGLONG)found.nFileSizeHigh << 32) | found.nFileSizeLow;
-}
-
 // Waits until the file's size has stayed the same over `quietMs`.
 LONGLONG Engine_WaitForSteadySize(const std::string &path, DWORD quietMs)
 {
-    LONGLONG last = Engine_Size(path);
+    LONGLONG last = Files_Size(path);
     DWORD start = GetTickCount();
     DWORD since = GetTickCount();
     while (GetTickCount() - start < DRIVER_TIMEOUT_MS) {
         Sleep(20);
-        LONGLONG now = Engine_Size(path);
+        LONGLONG now = Files_Size(path);
         if (now != last) {
             last = now;
             since = GetTickCount();
@@ -61,14 +53,14 @@ TEST(EngineResume, KilledCopyIsContinuedWithoutAQuestion)
 {
     std::string temp = Driver_NewTempFolder("EngineResume");
     std::string work = Driver_NewWorkFolder("EngineResume");
-    std::string src = Engine_Join(work, "src");
-    Engine_MakeFolder(src);
-    std::string done = Engine_MakeFile(Engine_Join(src, "done.txt"), 5000, 1);
-    std::string big = Engine_MakeFile(Engine_Join(src, "big.bin"), BIG_SIZE, 2);
-    std::string after = Engine_MakeFile(Engine_Join(src, "after.txt"), 3000, 3);
-    std::vector<std::string> sources = {Engine_Join(src, "done.txt"),
-                                        Engine_Join(src, "big.bin"),
-                                        Engine_Join(src, "after.txt")};
+    std::string src = Files_Join(work, "src");
+    Files_MakeFolder(src);
+    std::string done = Engine_MakeFile(Files_Join(src, "done.txt"), 5000, 1);
+    std::string big = Engine_MakeFile(Files_Join(src, "big.bin"), BIG_SIZE, 2);
+    std::string after = Engine_MakeFile(Files_Join(src, "after.txt"), 3000, 3);
+    std::vector<std::string> sources = {Files_Join(src, "done.txt"),
+                                        Files_Join(src, "big.bin"),
+                                        Files_Join(src, "after.txt")};
 
     // On a fast machine the runner may get through the whole big file in
     // one moment of running; then the attempt starts over.
@@ -76,8 +68,8 @@ TEST(EngineResume, KilledCopyIsContinuedWithoutAQuestion)
     LONGLONG partial = -1;
     for (int attempt = 0; attempt < 5 && (partial <= 0 || partial >= (LONGLONG)BIG_SIZE);
          attempt++) {
-        dst = Engine_Join(work, "dst" + std::to_string(attempt));
-        Engine_MakeFolder(dst);
+        dst = Files_Join(work, "dst" + std::to_string(attempt));
+        Files_MakeFolder(dst);
         Driver_WriteJob(temp, 321, JOB_MODE_COPY, dst, sources);
         DRIVER_COPIER copier = {};
         ASSERT_TRUE(Driver_StartCopier(temp, "321R", &copier));
@@ -85,7 +77,7 @@ TEST(EngineResume, KilledCopyIsContinuedWithoutAQuestion)
         ASSERT_TRUE(window != NULL);
         ASSERT_TRUE(Driver_WaitForTitle(window, "Ready to resume..."));
         partial = Engine_StopInsideBigFile(&copier, window,
-                                           Engine_Join(dst, "big.bin"));
+                                           Files_Join(dst, "big.bin"));
         Driver_Kill(&copier);
     }
     ASSERT_GT(partial, 0);
@@ -93,24 +85,22 @@ TEST(EngineResume, KilledCopyIsContinuedWithoutAQuestion)
 
     // The cut-off target already bears the source's time: that is what
     // marks it as a copy to be continued rather than a foreign file.
-    WIN32_FIND_DATAA found;
-    ASSERT_TRUE(Engine_Find(Engine_Join(dst, "big.bin"), &found));
-    FILETIME sourceTime = Engine_Time(2);
-    EXPECT_EQ(sourceTime.dwLowDateTime, found.ftLastWriteTime.dwLowDateTime);
-    EXPECT_EQ(sourceTime.dwHighDateTime, found.ftLastWriteTime.dwHighDateTime);
+    EXPECT_TRUE(
+        Files_HasWriteTime(Files_Join(dst, "big.bin"), Files_SeedTime(2)));
 
     // The finished file is marked: same size and time, other bytes.  A run
     // that passes it over leaves the mark; one that copies it again not.
     std::string marked(done.size(), 'M');
-    ASSERT_TRUE(Driver_WriteFile(Engine_Join(dst, "done.txt"), marked));
-    ASSERT_TRUE(Engine_SetWriteTime(Engine_Join(dst, "done.txt"), Engine_Time(1)));
+    ASSERT_TRUE(Driver_WriteFile(Files_Join(dst, "done.txt"), marked));
+    ASSERT_TRUE(
+        Files_SetWriteTime(Files_Join(dst, "done.txt"), Files_SeedTime(1)));
 
     // Killed, the job file stayed; running the job again finishes it.
     Engine_RunJob(temp, 321, JOB_MODE_COPY, dst, sources, 120000);
 
-    Engine_ExpectFile(Engine_Join(dst, "big.bin"), big, 2);
-    Engine_ExpectFile(Engine_Join(dst, "after.txt"), after, 3);
-    Engine_ExpectFile(Engine_Join(dst, "done.txt"), marked, 1);
+    Engine_ExpectFile(Files_Join(dst, "big.bin"), big, 2);
+    Engine_ExpectFile(Files_Join(dst, "after.txt"), after, 3);
+    Engine_ExpectFile(Files_Join(dst, "done.txt"), marked, 1);
 }
 
 }  // namespace

@@ -8,22 +8,6 @@
 
 namespace {
 
-// Bytes the scanner counts for a listed folder: every entry, "." and ".."
-// and dot-names included, at the size the system reports for it.
-ULONGLONG Engine_ListedBytes(const std::string &folder)
-{
-    ULONGLONG sum = 0;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(Engine_Join(folder, "*.*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return 0;
-    do {
-        sum += ((ULONGLONG)found.nFileSizeHigh << 32) | found.nFileSizeLow;
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    return sum;
-}
-
 std::string Engine_BytesLeftText(ULONGLONG bytes)
 {
     ULONGLONG k = bytes / 1000;
@@ -38,11 +22,11 @@ std::string Engine_BytesLeftText(ULONGLONG bytes)
     return text;
 }
 
-TEST(EngineScan, FileBeyondFourGiBIsCountedInFull)
+typedef EngineTest EngineScan;
+
+TEST_F(EngineScan, FileBeyondFourGiBIsCountedInFull)
 {
-    std::string temp = Driver_NewTempFolder("EngineScanHuge");
-    std::string work = Driver_NewWorkFolder("EngineScanHuge");
-    std::string huge = Engine_Join(work, "huge.bin");
+    std::string huge = Files_Join(work, "huge.bin");
     // Sparse: 5 GiB of size without 5 GiB of disk.
     HANDLE file = CreateFileA(huge.c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL, NULL);
@@ -52,49 +36,41 @@ TEST(EngineScan, FileBeyondFourGiBIsCountedInFull)
     ASSERT_TRUE(SetFilePointerEx(file, size, NULL, FILE_BEGIN));
     ASSERT_TRUE(SetEndOfFile(file));
     CloseHandle(file);
-    Engine_MakeFile(Engine_Join(work, "small.txt"), 1234, 1);
+    Engine_MakeFile(Files_Join(work, "small.txt"), 1234, 1);
 
     // The target folder does not exist: the first target cannot be
     // created, and the copy waits at the error dialog with 0 bytes done.
-    Driver_WriteJob(temp, 300, JOB_MODE_COPY, Engine_Join(work, "missing"),
-                    {huge, Engine_Join(work, "small.txt")});
-    DRIVER_COPIER copier = {};
-    ASSERT_TRUE(Driver_StartCopier(temp, "300", &copier));
-    HWND window = Driver_WaitForProgressWindow(&copier);
-    ASSERT_TRUE(window != NULL);
-    ASSERT_TRUE(Driver_WaitForDialog(&copier, "Error Copying File") != NULL);
+    DRIVER_RUN run;
+    ASSERT_TRUE(Driver_StartJob(&run, Files_TestName(), 300, JOB_MODE_COPY,
+                                Files_Join(work, "missing"),
+                                {huge, Files_Join(work, "small.txt")}));
+    HWND window = run.copier.window;
+    ASSERT_TRUE(Driver_WaitForDialog(&run.copier, "Error Copying File") !=
+                NULL);
     // 5,368,709,120 + 1,234 bytes: 5.368.710 KB, far beyond 32 bits.
     EXPECT_TRUE(Driver_WaitForItemText(window, IDC_PROGRESS_BYTESLEFT,
                                        "Bytes left : 5.368.710 KB"))
         << Driver_GetItemText(window, IDC_PROGRESS_BYTESLEFT);
-    Driver_Kill(&copier);
+    Driver_Kill(&run.copier);
     DeleteFileA(huge.c_str());
 }
 
-TEST(EngineScan, DotNamesAreCountedByTheScanButNeverCopied)
+TEST_F(EngineScan, DotNamesAreCountedByTheScanButNeverCopied)
 {
-    std::string temp = Driver_NewTempFolder("EngineScanDots");
-    std::string work = Driver_NewWorkFolder("EngineScanDots");
-    std::string src = Engine_Join(work, "src");
-    std::string dst = Engine_Join(work, "dst");
-    std::string d = Engine_Join(src, "d");
-    Engine_MakeFolder(src);
-    Engine_MakeFolder(dst);
-    Engine_MakeFolder(d);
-    std::string a = Engine_MakeFile(Engine_Join(d, "a.txt"), 7000, 1);
-    Engine_MakeFile(Engine_Join(d, ".dot"), 5000, 2);
+    std::string d = Files_Join(src, "d");
+    Files_MakeFolder(d);
+    std::string a = Engine_MakeFile(Files_Join(d, "a.txt"), 7000, 1);
+    Engine_MakeFile(Files_Join(d, ".dot"), 5000, 2);
     // A clashing file held at the replace question afterwards.
-    Engine_MakeFile(Engine_Join(src, "clash.txt"), 3000, 3);
-    Engine_MakeFile(Engine_Join(dst, "clash.txt"), 2000, 4);
+    Engine_MakeFile(Files_Join(src, "clash.txt"), 3000, 3);
+    Engine_MakeFile(Files_Join(dst, "clash.txt"), 2000, 4);
 
-    ULONGLONG counted = Engine_ListedBytes(d) + 3000;
-    Driver_WriteJob(temp, 301, JOB_MODE_COPY, dst,
-                    {d, Engine_Join(src, "clash.txt")});
-    DRIVER_COPIER copier = {};
-    ASSERT_TRUE(Driver_StartCopier(temp, "301", &copier));
-    HWND window = Driver_WaitForProgressWindow(&copier);
-    ASSERT_TRUE(window != NULL);
-    HWND question = Driver_WaitForDialog(&copier, "Confirm File Replace");
+    ULONGLONG counted = Files_ListedBytes(d) + 3000;
+    DRIVER_RUN run;
+    ASSERT_TRUE(Driver_StartJob(&run, Files_TestName(), 301, JOB_MODE_COPY, dst,
+                                {d, Files_Join(src, "clash.txt")}));
+    HWND window = run.copier.window;
+    HWND question = Driver_WaitForDialog(&run.copier, "Confirm File Replace");
     ASSERT_TRUE(question != NULL);
     // Done: a.txt alone.  The dot-file stays among the bytes left.
     std::string expected = Engine_BytesLeftText(counted - 7000);
@@ -102,13 +78,11 @@ TEST(EngineScan, DotNamesAreCountedByTheScanButNeverCopied)
                                        expected.c_str()))
         << Driver_GetItemText(window, IDC_PROGRESS_BYTESLEFT) << " != " << expected;
     Driver_Click(question, IDC_REPLACE_NO);
-    bool ended = Driver_WaitForExit(&copier);
-    Driver_Kill(&copier);
-    ASSERT_TRUE(ended);
+    ASSERT_TRUE(Driver_WaitForExit(&run.copier));
 
-    Engine_ExpectFile(Engine_Join(dst, "d\\a.txt"), a, 1);
+    Engine_ExpectFile(Files_Join(dst, "d\\a.txt"), a, 1);
     EXPECT_EQ((std::vector<std::string>{"a.txt"}),
-              Engine_List(Engine_Join(dst, "d")));
+              Files_List(Files_Join(dst, "d")));
 }
 
 }  // namespace

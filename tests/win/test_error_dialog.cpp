@@ -7,48 +7,17 @@
 #include <vector>
 
 #include "resource_ids.h"
+#include "test_files.h"
 #include "ui_driver.h"
 
 static const DWORD c_jobTimeoutMs = 90000;
 // Longer than two automatic retries (every 20 seconds) plus the copy.
 static const DWORD c_autoRetryTimeoutMs = 120000;
 
-static std::string Join(const std::string &folder, const std::string &name)
-{
-    if (!folder.empty() && folder.back() == '\\')
-        return folder + name;
-    return folder + "\\" + name;
-}
-
-static std::string Lower(std::string text)
-{
-    for (char &c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = (char)(c - 'A' + 'a');
-    return text;
-}
-
 static bool EndsWith(const std::string &text, const std::string &tail)
 {
     return text.size() >= tail.size() &&
            text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
-static std::string Pattern(size_t size, unsigned seed)
-{
-    std::string bytes(size, '\0');
-    unsigned value = seed * 2654435761u + 1;
-    for (size_t i = 0; i < size; i++) {
-        value = value * 1103515245u + 12345u;
-        bytes[i] = (char)(value >> 16);
-    }
-    return bytes;
-}
-
-static bool SameContent(const std::string &path, const std::string &expected)
-{
-    std::string content;
-    return Driver_ReadFile(path, &content) && content == expected;
 }
 
 // A file held open with share mode 0 by tests/win/helpers/lock_file.exe
@@ -83,9 +52,9 @@ static bool Locker_Hold(const std::string &path, LOCKER *locker)
               s_count);
     HANDLE ready = CreateEventA(NULL, TRUE, FALSE, readyName);
     locker->release = CreateEventA(NULL, TRUE, FALSE, releaseName);
-    std::string command = "\"" + Join(Driver_BinFolder(), "lock_file.exe") +
-                          "\" \"" + path + "\" " + readyName + " " +
-                          releaseName;
+    std::string command =
+        "\"" + Files_Join(Driver_BinFolder(), "lock_file.exe") + "\" \"" +
+        path + "\" " + readyName + " " + releaseName;
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     std::vector<char> line(command.begin(), command.end());
@@ -103,27 +72,9 @@ static bool Locker_Hold(const std::string &path, LOCKER *locker)
     return woke == WAIT_OBJECT_0;
 }
 
-// A copier that is ended when the test ends, whatever happened.
-struct COPIER_RUN {
-    DRIVER_COPIER copier = {};
-    std::string temp;
-    std::string jobFile;
-    ~COPIER_RUN() { Driver_Kill(&copier); }
-};
-
-static bool StartJob(COPIER_RUN *run, const char *testName, int mode,
-                     const std::string &target,
-                     const std::vector<std::string> &sources)
-{
-    run->temp = Driver_NewTempFolder(testName);
-    run->jobFile = Driver_WriteJob(run->temp, 321, mode, target, sources);
-    return Driver_StartCopier(run->temp, "321", &run->copier) &&
-           Driver_WaitForProgressWindow(&run->copier) != NULL;
-}
-
 // Waits for the copier to end by itself while no error dialog shows up.
 // Returns false on a dialog or a time-out.
-static bool WaitForExitWithoutDialog(COPIER_RUN *run, const char *title,
+static bool WaitForExitWithoutDialog(DRIVER_RUN *run, const char *title,
                                      DWORD timeoutMs, DWORD *exitCode)
 {
     DWORD start = GetTickCount();
@@ -156,21 +107,22 @@ static bool WaitForItemSuffix(HWND dialog, int id, const std::string &tail,
 TEST(ErrorDialog, LockedSourceOffersEveryAnswerAndSkipPassesItOver)
 {
     std::string work = Driver_NewWorkFolder("ErrorSkipOne");
-    std::string locked = Join(work, "Locked Report.TXT");
-    std::string after = Join(work, "After.txt");
-    std::string target = Join(work, "Target");
-    ASSERT_TRUE(Driver_WriteFile(locked, Pattern(3000, 1)));
-    ASSERT_TRUE(Driver_WriteFile(after, Pattern(5000, 2)));
+    std::string locked = Files_Join(work, "Locked Report.TXT");
+    std::string after = Files_Join(work, "After.txt");
+    std::string target = Files_Join(work, "Target");
+    ASSERT_TRUE(Driver_WriteFile(locked, Files_Pattern(3000, 1)));
+    ASSERT_TRUE(Driver_WriteFile(after, Files_Pattern(5000, 2)));
     ASSERT_TRUE(CreateDirectoryA(target.c_str(), NULL));
     LOCKER locker = {};
     ASSERT_TRUE(Locker_Hold(locked, &locker));
 
-    COPIER_RUN run;
-    ASSERT_TRUE(StartJob(&run, "ErrorSkipOne", 1, target, {locked, after}));
+    DRIVER_RUN run;
+    ASSERT_TRUE(
+        Driver_StartJob(&run, "ErrorSkipOne", 321, 1, target, {locked, after}));
     HWND dialog = Driver_WaitForDialog(&run.copier, "Error Copying File");
     ASSERT_TRUE(dialog != NULL);
 
-    EXPECT_EQ("Cannot copy " + Lower(locked),
+    EXPECT_EQ("Cannot copy " + Files_Lower(locked),
               Driver_GetItemText(dialog, IDC_ERROR_HEADING));
     std::string errorText = Driver_GetItemText(dialog, IDC_ERROR_TEXT);
     EXPECT_FALSE(errorText.empty());
@@ -194,9 +146,10 @@ TEST(ErrorDialog, LockedSourceOffersEveryAnswerAndSkipPassesItOver)
     ASSERT_TRUE(WaitForExitWithoutDialog(&run, "Error Copying File",
                                          c_jobTimeoutMs, &exitCode));
     EXPECT_EQ(1u, exitCode);
-    EXPECT_TRUE(SameContent(Join(target, "After.txt"), Pattern(5000, 2)));
-    EXPECT_FALSE(SameContent(Join(target, "Locked Report.TXT"),
-                             Pattern(3000, 1)));
+    EXPECT_TRUE(Files_HasBytes(Files_Join(target, "After.txt"),
+                               Files_Pattern(5000, 2)));
+    EXPECT_FALSE(Files_HasBytes(Files_Join(target, "Locked Report.TXT"),
+                                Files_Pattern(3000, 1)));
     EXPECT_FALSE(Driver_FileExists(run.jobFile));
 }
 
@@ -204,32 +157,34 @@ TEST(ErrorDialog, LockedSourceOffersEveryAnswerAndSkipPassesItOver)
 TEST(ErrorDialog, SkipAllPassesLaterErrorsOverWithoutAsking)
 {
     std::string work = Driver_NewWorkFolder("ErrorSkipAll");
-    std::string first = Join(work, "first.bin");
-    std::string second = Join(work, "second.bin");
-    std::string good = Join(work, "good.bin");
-    std::string target = Join(work, "Target");
-    ASSERT_TRUE(Driver_WriteFile(first, Pattern(1000, 3)));
-    ASSERT_TRUE(Driver_WriteFile(second, Pattern(1000, 4)));
-    ASSERT_TRUE(Driver_WriteFile(good, Pattern(70000, 5)));
+    std::string first = Files_Join(work, "first.bin");
+    std::string second = Files_Join(work, "second.bin");
+    std::string good = Files_Join(work, "good.bin");
+    std::string target = Files_Join(work, "Target");
+    ASSERT_TRUE(Driver_WriteFile(first, Files_Pattern(1000, 3)));
+    ASSERT_TRUE(Driver_WriteFile(second, Files_Pattern(1000, 4)));
+    ASSERT_TRUE(Driver_WriteFile(good, Files_Pattern(70000, 5)));
     ASSERT_TRUE(CreateDirectoryA(target.c_str(), NULL));
     LOCKER firstLocker = {}, secondLocker = {};
     ASSERT_TRUE(Locker_Hold(first, &firstLocker));
     ASSERT_TRUE(Locker_Hold(second, &secondLocker));
 
-    COPIER_RUN run;
-    ASSERT_TRUE(StartJob(&run, "ErrorSkipAll", 1, target,
-                         {first, second, good}));
+    DRIVER_RUN run;
+    ASSERT_TRUE(Driver_StartJob(&run, "ErrorSkipAll", 321, 1, target,
+                                {first, second, good}));
     HWND dialog = Driver_WaitForDialog(&run.copier, "Error Copying File");
     ASSERT_TRUE(dialog != NULL);
-    EXPECT_EQ("Cannot copy " + Lower(first),
+    EXPECT_EQ("Cannot copy " + Files_Lower(first),
               Driver_GetItemText(dialog, IDC_ERROR_HEADING));
     Driver_Click(dialog, IDC_ERROR_SKIPALL);
 
     DWORD exitCode = 0;
     ASSERT_TRUE(WaitForExitWithoutDialog(&run, "Error Copying File",
                                          c_jobTimeoutMs, &exitCode));
-    EXPECT_TRUE(SameContent(Join(target, "good.bin"), Pattern(70000, 5)));
-    EXPECT_FALSE(SameContent(Join(target, "second.bin"), Pattern(1000, 4)));
+    EXPECT_TRUE(Files_HasBytes(Files_Join(target, "good.bin"),
+                               Files_Pattern(70000, 5)));
+    EXPECT_FALSE(Files_HasBytes(Files_Join(target, "second.bin"),
+                                Files_Pattern(1000, 4)));
 }
 
 // "&Manual retry - Pause copy" leaves the window paused; Resume retries and,
@@ -237,15 +192,15 @@ TEST(ErrorDialog, SkipAllPassesLaterErrorsOverWithoutAsking)
 TEST(ErrorDialog, ManualRetryWaitsForResume)
 {
     std::string work = Driver_NewWorkFolder("ErrorManual");
-    std::string locked = Join(work, "held.bin");
-    std::string target = Join(work, "Target");
-    ASSERT_TRUE(Driver_WriteFile(locked, Pattern(250000, 6)));
+    std::string locked = Files_Join(work, "held.bin");
+    std::string target = Files_Join(work, "Target");
+    ASSERT_TRUE(Driver_WriteFile(locked, Files_Pattern(250000, 6)));
     ASSERT_TRUE(CreateDirectoryA(target.c_str(), NULL));
     LOCKER locker = {};
     ASSERT_TRUE(Locker_Hold(locked, &locker));
 
-    COPIER_RUN run;
-    ASSERT_TRUE(StartJob(&run, "ErrorManual", 1, target, {locked}));
+    DRIVER_RUN run;
+    ASSERT_TRUE(Driver_StartJob(&run, "ErrorManual", 321, 1, target, {locked}));
     HWND dialog = Driver_WaitForDialog(&run.copier, "Error Copying File");
     ASSERT_TRUE(dialog != NULL);
     Driver_Click(dialog, IDC_ERROR_RETRY);
@@ -253,16 +208,21 @@ TEST(ErrorDialog, ManualRetryWaitsForResume)
     HWND window = run.copier.window;
     ASSERT_TRUE(Driver_WaitForItemText(window, IDC_PROGRESS_PAUSE, "Resume"));
     EXPECT_TRUE(Driver_WaitForTitle(window, "(0%) Paused"));
+    // The copy is paused while the question is still open, so the answered
+    // dialog is waited for: it must go while the copy stays paused.
+    EXPECT_TRUE(Driver_WaitForWindowGone(dialog));
     EXPECT_FALSE(Driver_HasDialog(&run.copier, "Error Copying File"));
 
     Locker_Release(&locker);
-    EXPECT_FALSE(SameContent(Join(target, "held.bin"), Pattern(250000, 6)));
+    EXPECT_FALSE(Files_HasBytes(Files_Join(target, "held.bin"),
+                                Files_Pattern(250000, 6)));
     Driver_Click(window, IDC_PROGRESS_PAUSE);
     DWORD exitCode = 0;
     ASSERT_TRUE(WaitForExitWithoutDialog(&run, "Error Copying File",
                                          c_jobTimeoutMs, &exitCode));
     EXPECT_EQ(1u, exitCode);
-    EXPECT_TRUE(SameContent(Join(target, "held.bin"), Pattern(250000, 6)));
+    EXPECT_TRUE(Files_HasBytes(Files_Join(target, "held.bin"),
+                               Files_Pattern(250000, 6)));
     EXPECT_FALSE(Driver_FileExists(run.jobFile));
 }
 
@@ -272,18 +232,19 @@ TEST(ErrorDialog, ManualRetryWaitsForResume)
 TEST(ErrorDialog, AutoRetryRetriesWithoutAsking)
 {
     std::string work = Driver_NewWorkFolder("ErrorAuto");
-    std::string first = Join(work, "first.bin");
-    std::string locked = Join(work, "held.bin");
-    std::string target = Join(work, "Target");
+    std::string first = Files_Join(work, "first.bin");
+    std::string locked = Files_Join(work, "held.bin");
+    std::string target = Files_Join(work, "Target");
     const size_t size = 50000000;
-    ASSERT_TRUE(Driver_WriteFile(first, Pattern(size, 7)));
-    ASSERT_TRUE(Driver_WriteFile(locked, Pattern(size, 8)));
+    ASSERT_TRUE(Driver_WriteFile(first, Files_Pattern(size, 7)));
+    ASSERT_TRUE(Driver_WriteFile(locked, Files_Pattern(size, 8)));
     ASSERT_TRUE(CreateDirectoryA(target.c_str(), NULL));
     LOCKER locker = {};
     ASSERT_TRUE(Locker_Hold(locked, &locker));
 
-    COPIER_RUN run;
-    ASSERT_TRUE(StartJob(&run, "ErrorAuto", 1, target, {first, locked}));
+    DRIVER_RUN run;
+    ASSERT_TRUE(
+        Driver_StartJob(&run, "ErrorAuto", 321, 1, target, {first, locked}));
     HWND dialog = Driver_WaitForDialog(&run.copier, "Error Copying File",
                                        c_jobTimeoutMs);
     ASSERT_TRUE(dialog != NULL);
@@ -314,16 +275,17 @@ TEST(ErrorDialog, AutoRetryRetriesWithoutAsking)
     ASSERT_TRUE(WaitForExitWithoutDialog(&run, "Error Copying File",
                                          c_autoRetryTimeoutMs, &exitCode));
     EXPECT_EQ(1u, exitCode);
-    EXPECT_TRUE(SameContent(Join(target, "held.bin"), Pattern(size, 8)));
+    EXPECT_TRUE(
+        Files_HasBytes(Files_Join(target, "held.bin"), Files_Pattern(size, 8)));
 }
 
 // In move mode the dialog names the move; a skipped source stays.
 TEST(ErrorDialog, MoveModeSaysMove)
 {
     std::string work = Driver_NewWorkFolder("ErrorMove");
-    std::string locked = Join(work, "Held.bin");
-    std::string target = Join(work, "Target");
-    ASSERT_TRUE(Driver_WriteFile(locked, Pattern(4000, 9)));
+    std::string locked = Files_Join(work, "Held.bin");
+    std::string target = Files_Join(work, "Target");
+    ASSERT_TRUE(Driver_WriteFile(locked, Files_Pattern(4000, 9)));
     ASSERT_TRUE(CreateDirectoryA(target.c_str(), NULL));
     LOCKER locker = {};
     ASSERT_TRUE(Locker_Hold(locked, &locker));
@@ -332,11 +294,11 @@ TEST(ErrorDialog, MoveModeSaysMove)
     // case) makes the move a copy and a delete, which opens the source.
     std::string source = locked;
     source[0] = (char)(source[0] ^ 0x20);
-    COPIER_RUN run;
-    ASSERT_TRUE(StartJob(&run, "ErrorMove", 0, target, {source}));
+    DRIVER_RUN run;
+    ASSERT_TRUE(Driver_StartJob(&run, "ErrorMove", 321, 0, target, {source}));
     HWND dialog = Driver_WaitForDialog(&run.copier, "Error Moving File");
     ASSERT_TRUE(dialog != NULL);
-    EXPECT_EQ("Cannot move " + Lower(locked),
+    EXPECT_EQ("Cannot move " + Files_Lower(locked),
               Driver_GetItemText(dialog, IDC_ERROR_HEADING));
     EXPECT_TRUE(Driver_IsItemEnabled(dialog, IDC_ERROR_SKIP));
     Driver_Click(dialog, IDC_ERROR_SKIP);
@@ -345,12 +307,12 @@ TEST(ErrorDialog, MoveModeSaysMove)
     ASSERT_TRUE(WaitForExitWithoutDialog(&run, "Error Moving File",
                                          c_jobTimeoutMs, &exitCode));
     Locker_Release(&locker);
-    EXPECT_TRUE(SameContent(locked, Pattern(4000, 9)));
+    EXPECT_TRUE(Files_HasBytes(locked, Files_Pattern(4000, 9)));
 }
 
 static bool CanCreateIn(const std::string &folder)
 {
-    std::string probe = Join(folder, "probe.tmp");
+    std::string probe = Files_Join(folder, "probe.tmp");
     HANDLE file = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, NULL,
                               CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
@@ -375,9 +337,9 @@ struct IMMUTABLE_FOLDER {
 TEST(ErrorDialog, NoSkipOfferedWhenTheTargetRefusesNewFiles)
 {
     std::string work = Driver_NewWorkFolder("ErrorNoSkip");
-    std::string source = Join(work, "source.bin");
-    std::string target = Join(work, "Frozen");
-    ASSERT_TRUE(Driver_WriteFile(source, Pattern(2000, 10)));
+    std::string source = Files_Join(work, "source.bin");
+    std::string target = Files_Join(work, "Frozen");
+    ASSERT_TRUE(Driver_WriteFile(source, Files_Pattern(2000, 10)));
     ASSERT_TRUE(CreateDirectoryA(target.c_str(), NULL));
 
     IMMUTABLE_FOLDER frozen;
@@ -387,11 +349,11 @@ TEST(ErrorDialog, NoSkipOfferedWhenTheTargetRefusesNewFiles)
     if (CanCreateIn(target))
         GTEST_SKIP() << "chattr +i is not available on this file system";
 
-    COPIER_RUN run;
-    ASSERT_TRUE(StartJob(&run, "ErrorNoSkip", 1, target, {source}));
+    DRIVER_RUN run;
+    ASSERT_TRUE(Driver_StartJob(&run, "ErrorNoSkip", 321, 1, target, {source}));
     HWND dialog = Driver_WaitForDialog(&run.copier, "Error Copying File");
     ASSERT_TRUE(dialog != NULL);
-    EXPECT_EQ("Cannot copy " + Lower(Join(target, "source.bin")),
+    EXPECT_EQ("Cannot copy " + Files_Lower(Files_Join(target, "source.bin")),
               Driver_GetItemText(dialog, IDC_ERROR_HEADING));
     EXPECT_TRUE(Driver_IsItemEnabled(dialog, IDC_ERROR_RETRY));
     EXPECT_TRUE(Driver_IsItemEnabled(dialog, IDC_ERROR_AUTORETRY));

@@ -7,128 +7,22 @@
 #include <vector>
 
 #include "resource_ids.h"
+#include "test_files.h"
 #include "ui_driver.h"
 
 static const char c_replaceTitle[] = "Confirm File Replace";
 static const DWORD c_jobTimeoutMs = 60000;
 
-static std::string Join(const std::string &folder, const std::string &name)
-{
-    if (!folder.empty() && folder.back() == '\\')
-        return folder + name;
-    return folder + "\\" + name;
-}
-
-// Bytes that differ from one position to the next, so that a misplaced
-// chunk shows as a mismatch.
-static std::string Pattern(size_t size, unsigned seed)
-{
-    std::string bytes(size, '\0');
-    unsigned value = seed * 2654435761u + 1;
-    for (size_t i = 0; i < size; i++) {
-        value = value * 1103515245u + 12345u;
-        bytes[i] = (char)(value >> 16);
-    }
-    return bytes;
-}
-
-// A local wall-clock time as the file system's UTC file time.
-static FILETIME LocalTime(WORD year, WORD month, WORD day, WORD hour,
-                          WORD minute, WORD second)
-{
-    SYSTEMTIME broken = {};
-    broken.wYear = year;
-    broken.wMonth = month;
-    broken.wDay = day;
-    broken.wHour = hour;
-    broken.wMinute = minute;
-    broken.wSecond = second;
-    FILETIME local = {}, utc = {};
-    SystemTimeToFileTime(&broken, &local);
-    LocalFileTimeToFileTime(&local, &utc);
-    return utc;
-}
-
-static bool SetWriteTime(const std::string &path, const FILETIME &time)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                              NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    BOOL done = SetFileTime(file, &time, &time, &time);
-    CloseHandle(file);
-    return done != FALSE;
-}
-
-static FILETIME GetWriteTime(const std::string &path)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data = {};
-    GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
-    return data.ftLastWriteTime;
-}
-
-static bool SameTime(const FILETIME &a, const FILETIME &b)
-{
-    return a.dwLowDateTime == b.dwLowDateTime &&
-           a.dwHighDateTime == b.dwHighDateTime;
-}
-
-// Writes a file and gives it a last-write time.
-static void MakeFile(const std::string &path, const std::string &content,
-                     const FILETIME &time)
-{
-    ASSERT_TRUE(Driver_WriteFile(path, content)) << path;
-    ASSERT_TRUE(SetWriteTime(path, time)) << path;
-}
-
-// Compares a file with the bytes expected; a mismatch is described by
-// sizes and first differing offset, not by megabytes of bytes.
-static ::testing::AssertionResult HasBytes(const std::string &path,
-                                           const std::string &expected)
-{
-    std::string content;
-    if (!Driver_ReadFile(path, &content))
-        return ::testing::AssertionFailure() << path << " cannot be read";
-    if (content == expected)
-        return ::testing::AssertionSuccess();
-    size_t at = 0;
-    while (at < content.size() && at < expected.size() &&
-           content[at] == expected[at])
-        at++;
-    return ::testing::AssertionFailure()
-           << path << ": " << content.size() << " bytes, expected "
-           << expected.size() << "; first difference at offset " << at;
-}
-
 // The time the sources carry, and another one for targets that are not
 // copies of them.
-static FILETIME SourceTime(void) { return LocalTime(1998, 3, 5, 9, 7, 3); }
-static FILETIME OtherTime(void) { return LocalTime(2001, 11, 23, 14, 5, 9); }
+static FILETIME SourceTime(void) { return Files_LocalTime(1998, 3, 5, 9, 7, 3); }
+static FILETIME OtherTime(void) { return Files_LocalTime(2001, 11, 23, 14, 5, 9); }
 
-// One test's folders: a temporary folder for the job file, sources, target.
-struct SCENE {
-    std::string temp;
-    std::string source;
-    std::string target;
-};
-
-static SCENE NewScene(const char *name)
-{
-    SCENE scene;
-    scene.temp = Driver_NewTempFolder(name);
-    std::string work = Driver_NewWorkFolder(name);
-    scene.source = Join(work, "src");
-    scene.target = Join(work, "dst");
-    CreateDirectoryA(scene.source.c_str(), NULL);
-    CreateDirectoryA(scene.target.c_str(), NULL);
-    return scene;
-}
-
-static void StartJob(const SCENE &scene, int mode,
+static void StartJob(const FILES_SCENE &scene, int mode,
                      const std::vector<std::string> &sources,
                      DRIVER_COPIER *copier)
 {
-    Driver_WriteJob(scene.temp, 100, mode, scene.target, sources);
+    Driver_WriteJob(scene.temp, 100, mode, scene.dst, sources);
     ASSERT_TRUE(Driver_StartCopier(scene.temp, "100", copier));
 }
 
@@ -158,10 +52,16 @@ static void FinishWithoutQuestion(DRIVER_COPIER *copier)
 static void Answer(HWND dialog, int button)
 {
     Driver_Click(dialog, button);
-    DWORD start = GetTickCount();
-    while (IsWindow(dialog) && GetTickCount() - start < DRIVER_TIMEOUT_MS)
-        Sleep(10);
-    EXPECT_FALSE(IsWindow(dialog)) << "the dialog stayed open";
+    EXPECT_TRUE(Driver_WaitForWindowGone(dialog)) << "the dialog stayed open";
+}
+
+// Answers the question with `button`; the copier must then end by itself.
+static void AnswerAndEnd(DRIVER_COPIER *copier, HWND dialog, int button)
+{
+    Answer(dialog, button);
+    bool ended = Driver_WaitForExit(copier, c_jobTimeoutMs);
+    Driver_Kill(copier);
+    ASSERT_TRUE(ended) << "the copier did not end";
 }
 
 static HWND WaitForQuestion(DRIVER_COPIER *copier)
@@ -176,18 +76,7 @@ static HWND WaitForQuestion(DRIVER_COPIER *copier)
 // instead of one rename.  Empty when it cannot be formed.
 static std::string OtherDrivePath(const std::string &path)
 {
-    typedef char *(__cdecl * UNIX_NAME_FN)(const WCHAR *);
-    UNIX_NAME_FN unixName = (UNIX_NAME_FN)(void *)GetProcAddress(
-        GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
-    if (!unixName)
-        return "";
-    WCHAR wide[MAX_PATH];
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
-    char *name = unixName(wide);
-    if (!name)
-        return "";
-    std::string other = std::string("Z:") + name;
-    HeapFree(GetProcessHeap(), 0, name);
+    std::string other = "Z:" + Driver_UnixPath(path);
     for (char &c : other)
         if (c == '/')
             c = '\\';
@@ -196,56 +85,67 @@ static std::string OtherDrivePath(const std::string &path)
 
 TEST(ExistingTarget, JobRunTwiceCopiesNothingTheSecondTime)
 {
-    SCENE scene = NewScene("twice");
-    std::string box = Join(scene.source, "Box");
+    FILES_SCENE scene;
+    ASSERT_TRUE(Files_NewScene("twice", &scene));
+    std::string box = Files_Join(scene.src, "Box");
     CreateDirectoryA(box.c_str(), NULL);
-    CreateDirectoryA(Join(box, "inner").c_str(), NULL);
-    MakeFile(Join(box, "one.bin"), Pattern(70000, 1), SourceTime());
-    MakeFile(Join(box, "inner\\two.bin"), Pattern(1500, 2), OtherTime());
-    MakeFile(Join(box, "empty.bin"), "", SourceTime());
+    CreateDirectoryA(Files_Join(box, "inner").c_str(), NULL);
+    Files_MakeFile(Files_Join(box, "one.bin"), Files_Pattern(70000, 1),
+                   SourceTime());
+    Files_MakeFile(Files_Join(box, "inner\\two.bin"), Files_Pattern(1500, 2),
+                   OtherTime());
+    Files_MakeFile(Files_Join(box, "empty.bin"), "", SourceTime());
 
     DRIVER_COPIER copier = {};
     StartJob(scene, 1, {box}, &copier);
     FinishWithoutQuestion(&copier);
-    std::string copy = Join(scene.target, "Box");
-    ASSERT_TRUE(HasBytes(Join(copy, "one.bin"), Pattern(70000, 1)));
-    ASSERT_TRUE(HasBytes(Join(copy, "inner\\two.bin"), Pattern(1500, 2)));
-    ASSERT_TRUE(Driver_FileExists(Join(copy, "empty.bin")));
+    std::string copy = Files_Join(scene.dst, "Box");
+    ASSERT_TRUE(
+        Files_HasBytes(Files_Join(copy, "one.bin"), Files_Pattern(70000, 1)));
+    ASSERT_TRUE(Files_HasBytes(Files_Join(copy, "inner\\two.bin"),
+                               Files_Pattern(1500, 2)));
+    ASSERT_TRUE(Driver_FileExists(Files_Join(copy, "empty.bin")));
 
     // Mark the copies without touching size or time: a second run that
     // wrote anything would undo the mark.
-    std::string marked = Pattern(70000, 9);
-    MakeFile(Join(copy, "one.bin"), marked, SourceTime());
-    std::string markedInner = Pattern(1500, 8);
-    MakeFile(Join(copy, "inner\\two.bin"), markedInner, OtherTime());
+    std::string marked = Files_Pattern(70000, 9);
+    Files_MakeFile(Files_Join(copy, "one.bin"), marked, SourceTime());
+    std::string markedInner = Files_Pattern(1500, 8);
+    Files_MakeFile(Files_Join(copy, "inner\\two.bin"), markedInner,
+                   OtherTime());
 
     StartJob(scene, 1, {box}, &copier);
     FinishWithoutQuestion(&copier);
-    EXPECT_TRUE(HasBytes(Join(copy, "one.bin"), marked));
-    EXPECT_TRUE(HasBytes(Join(copy, "inner\\two.bin"), markedInner));
+    EXPECT_TRUE(Files_HasBytes(Files_Join(copy, "one.bin"), marked));
+    EXPECT_TRUE(
+        Files_HasBytes(Files_Join(copy, "inner\\two.bin"), markedInner));
 }
 
 TEST(ExistingTarget, EmptyTargetIsWrittenWithoutAsking)
 {
-    SCENE scene = NewScene("empty");
-    std::string source = Join(scene.source, "data.bin");
-    MakeFile(source, Pattern(3000, 3), SourceTime());
-    MakeFile(Join(scene.target, "data.bin"), "", OtherTime());
+    FILES_SCENE scene;
+    ASSERT_TRUE(Files_NewScene("empty", &scene));
+    std::string source = Files_Join(scene.src, "data.bin");
+    Files_MakeFile(source, Files_Pattern(3000, 3), SourceTime());
+    Files_MakeFile(Files_Join(scene.dst, "data.bin"), "", OtherTime());
 
     DRIVER_COPIER copier = {};
     StartJob(scene, 1, {source}, &copier);
     FinishWithoutQuestion(&copier);
-    EXPECT_TRUE(HasBytes(Join(scene.target, "data.bin"), Pattern(3000, 3)));
-    EXPECT_TRUE(SameTime(SourceTime(), GetWriteTime(Join(scene.target, "data.bin"))));
+    EXPECT_TRUE(Files_HasBytes(Files_Join(scene.dst, "data.bin"),
+                               Files_Pattern(3000, 3)));
+    EXPECT_TRUE(
+        Files_HasWriteTime(Files_Join(scene.dst, "data.bin"), SourceTime()));
 }
 
 TEST(ExistingTarget, SameSizeOtherTimeAsksWithoutCopyRestAndNoKeepsTheTarget)
 {
-    SCENE scene = NewScene("samesize");
-    std::string source = Join(scene.source, "Mixed Case.TXT");
-    MakeFile(source, Pattern(1234567, 4), SourceTime());
-    std::string target = Join(scene.target, "Mixed Case.TXT");
-    MakeFile(target, Pattern(1234567, 5), OtherTime());
+    FILES_SCENE scene;
+    ASSERT_TRUE(Files_NewScene("samesize", &scene));
+    std::string source = Files_Join(scene.src, "Mixed Case.TXT");
+    Files_MakeFile(source, Files_Pattern(1234567, 4), SourceTime());
+    std::string target = Files_Join(scene.dst, "Mixed Case.TXT");
+    Files_MakeFile(target, Files_Pattern(1234567, 5), OtherTime());
 
     DRIVER_COPIER copier = {};
     StartJob(scene, 1, {source}, &copier);
@@ -270,25 +170,24 @@ TEST(ExistingTarget, SameSizeOtherTimeAsksWithoutCopyRestAndNoKeepsTheTarget)
                  MAKEWPARAM(IDC_REPLACE_COPYREST, BN_CLICKED),
                  (LPARAM)GetDlgItem(dialog, IDC_REPLACE_COPYREST));
 
-    Answer(dialog, IDC_REPLACE_NO);
-    ASSERT_TRUE(Driver_WaitForExit(&copier, c_jobTimeoutMs));
-    Driver_Kill(&copier);
-    EXPECT_TRUE(HasBytes(target, Pattern(1234567, 5)));
-    EXPECT_TRUE(SameTime(OtherTime(), GetWriteTime(target)));
-    EXPECT_TRUE(HasBytes(source, Pattern(1234567, 4)));
+    ASSERT_NO_FATAL_FAILURE(AnswerAndEnd(&copier, dialog, IDC_REPLACE_NO));
+    EXPECT_TRUE(Files_HasBytes(target, Files_Pattern(1234567, 5)));
+    EXPECT_TRUE(Files_HasWriteTime(target, OtherTime()));
+    EXPECT_TRUE(Files_HasBytes(source, Files_Pattern(1234567, 4)));
 }
 
 TEST(ExistingTarget, SmallerOtherTimeOffersCopyRestWhichAppendsTheRest)
 {
-    SCENE scene = NewScene("copyrest");
-    std::string source = Join(scene.source, "long.bin");
-    std::string sourceBytes = Pattern(2500000, 6);
-    MakeFile(source, sourceBytes, SourceTime());
+    FILES_SCENE scene;
+    ASSERT_TRUE(Files_NewScene("copyrest", &scene));
+    std::string source = Files_Join(scene.src, "long.bin");
+    std::string sourceBytes = Files_Pattern(2500000, 6);
+    Files_MakeFile(source, sourceBytes, SourceTime());
     // The first part differs from the source on purpose: only an append
     // keeps it, a rewrite would replace it.
     std::string head(1000000, 'x');
-    std::string target = Join(scene.target, "long.bin");
-    MakeFile(target, head, OtherTime());
+    std::string target = Files_Join(scene.dst, "long.bin");
+    Files_MakeFile(target, head, OtherTime());
 
     DRIVER_COPIER copier = {};
     StartJob(scene, 1, {source}, &copier);
@@ -297,22 +196,22 @@ TEST(ExistingTarget, SmallerOtherTimeOffersCopyRestWhichAppendsTheRest)
     EXPECT_EQ("1.000.000 Bytes", Driver_GetItemText(dialog, IDC_REPLACE_EXISTSIZE));
     EXPECT_EQ("2.500.000 Bytes", Driver_GetItemText(dialog, IDC_REPLACE_SOURCESIZE));
     ASSERT_TRUE(Driver_IsItemEnabled(dialog, IDC_REPLACE_COPYREST));
-    Answer(dialog, IDC_REPLACE_COPYREST);
-    ASSERT_TRUE(Driver_WaitForExit(&copier, c_jobTimeoutMs));
-    Driver_Kill(&copier);
+    ASSERT_NO_FATAL_FAILURE(
+        AnswerAndEnd(&copier, dialog, IDC_REPLACE_COPYREST));
 
     // Only an append keeps the differing head.
-    EXPECT_TRUE(HasBytes(target, head + sourceBytes.substr(head.size())));
+    EXPECT_TRUE(Files_HasBytes(target, head + sourceBytes.substr(head.size())));
 }
 
 TEST(ExistingTarget, LargerTargetWithTheSourcesTimeIsAskedAndYesReplacesIt)
 {
     // Same time but larger than the source: not a partial copy of it.
-    SCENE scene = NewScene("larger");
-    std::string source = Join(scene.source, "short.bin");
-    MakeFile(source, Pattern(4000, 7), SourceTime());
-    std::string target = Join(scene.target, "short.bin");
-    MakeFile(target, Pattern(9000, 8), SourceTime());
+    FILES_SCENE scene;
+    ASSERT_TRUE(Files_NewScene("larger", &scene));
+    std::string source = Files_Join(scene.src, "short.bin");
+    Files_MakeFile(source, Files_Pattern(4000, 7), SourceTime());
+    std::string target = Files_Join(scene.dst, "short.bin");
+    Files_MakeFile(target, Files_Pattern(9000, 8), SourceTime());
 
     DRIVER_COPIER copier = {};
     StartJob(scene, 1, {source}, &copier);
@@ -320,45 +219,44 @@ TEST(ExistingTarget, LargerTargetWithTheSourcesTimeIsAskedAndYesReplacesIt)
     ASSERT_TRUE(dialog);
     EXPECT_EQ("9.000 Bytes", Driver_GetItemText(dialog, IDC_REPLACE_EXISTSIZE));
     EXPECT_FALSE(Driver_IsItemEnabled(dialog, IDC_REPLACE_COPYREST));
-    Answer(dialog, IDC_REPLACE_YES);
-    ASSERT_TRUE(Driver_WaitForExit(&copier, c_jobTimeoutMs));
-    Driver_Kill(&copier);
-    EXPECT_TRUE(HasBytes(target, Pattern(4000, 7)));
+    ASSERT_NO_FATAL_FAILURE(AnswerAndEnd(&copier, dialog, IDC_REPLACE_YES));
+    EXPECT_TRUE(Files_HasBytes(target, Files_Pattern(4000, 7)));
 }
 
 TEST(ExistingTarget, LargerTargetWithTheSourcesTimeInAMoveKeepsTheSourceOnNo)
 {
-    SCENE scene = NewScene("largermove");
-    std::string source = OtherDrivePath(Join(scene.source, ""));
+    FILES_SCENE scene;
+    ASSERT_TRUE(Files_NewScene("largermove", &scene));
+    std::string source = OtherDrivePath(Files_Join(scene.src, ""));
     if (source.empty())
         GTEST_SKIP() << "no second drive letter for the same folder";
-    source = Join(source, "keep.bin");
-    MakeFile(source, Pattern(4000, 10), SourceTime());
-    std::string target = Join(scene.target, "keep.bin");
-    MakeFile(target, Pattern(6000, 11), SourceTime());
+    source = Files_Join(source, "keep.bin");
+    Files_MakeFile(source, Files_Pattern(4000, 10), SourceTime());
+    std::string target = Files_Join(scene.dst, "keep.bin");
+    Files_MakeFile(target, Files_Pattern(6000, 11), SourceTime());
 
     DRIVER_COPIER copier = {};
     StartJob(scene, 0, {source}, &copier);
     HWND dialog = WaitForQuestion(&copier);
     ASSERT_TRUE(dialog);
-    Answer(dialog, IDC_REPLACE_NO);
-    ASSERT_TRUE(Driver_WaitForExit(&copier, c_jobTimeoutMs));
-    Driver_Kill(&copier);
-    EXPECT_TRUE(HasBytes(source, Pattern(4000, 10)));
-    EXPECT_TRUE(HasBytes(target, Pattern(6000, 11)));
+    ASSERT_NO_FATAL_FAILURE(AnswerAndEnd(&copier, dialog, IDC_REPLACE_NO));
+    EXPECT_TRUE(Files_HasBytes(source, Files_Pattern(4000, 10)));
+    EXPECT_TRUE(Files_HasBytes(target, Files_Pattern(6000, 11)));
 }
 
 // A folder of several files whose copies all exist with other content.
-static void MakeConflicts(const SCENE &scene, const std::string &sourceBox,
-                          int count)
+static void MakeConflicts(const FILES_SCENE &scene,
+                          const std::string &sourceBox, int count)
 {
-    std::string targetBox = Join(scene.target, "Box");
+    std::string targetBox = Files_Join(scene.dst, "Box");
     CreateDirectoryA(sourceBox.c_str(), NULL);
     CreateDirectoryA(targetBox.c_str(), NULL);
     for (int i = 0; i < count; i++) {
         std::string name = "f" + std::to_string(i) + ".bin";
-        MakeFile(Join(sourceBox, name), Pattern(3000 + i, 20 + i), SourceTime());
-        MakeFile(Join(targetBox, name), Pattern(5000 + i, 40 + i), OtherTime());
+        Files_MakeFile(Files_Join(sourceBox, name),
+                       Files_Pattern(3000 + i, 20 + i), SourceTime());
+        Files_MakeFile(Files_Join(targetBox, name),
+                       Files_Pattern(5000 + i, 40 + i), OtherTime());
     }
 }
 
@@ -373,8 +271,9 @@ static void AnswerOnce(DRIVER_COPIER *copier, int button)
 
 TEST(ExistingTarget, YesToAllAsksOnceAndReplacesEveryFile)
 {
-    SCENE scene = NewScene("yesall");
-    std::string box = Join(scene.source, "Box");
+    FILES_SCENE scene;
+    ASSERT_TRUE(Files_NewScene("yesall", &scene));
+    std::string box = Files_Join(scene.src, "Box");
     MakeConflicts(scene, box, 3);
 
     DRIVER_COPIER copier = {};
@@ -382,54 +281,64 @@ TEST(ExistingTarget, YesToAllAsksOnceAndReplacesEveryFile)
     AnswerOnce(&copier, IDC_REPLACE_YESTOALL);
     for (int i = 0; i < 3; i++) {
         std::string name = "Box\\f" + std::to_string(i) + ".bin";
-        EXPECT_TRUE(HasBytes(Join(scene.target, name), Pattern(3000 + i, 20 + i))) << name;
+        EXPECT_TRUE(Files_HasBytes(Files_Join(scene.dst, name),
+                                   Files_Pattern(3000 + i, 20 + i)))
+            << name;
     }
 }
 
 TEST(ExistingTarget, NoToAllInAMoveAsksOnceAndKeepsEverySource)
 {
-    SCENE scene = NewScene("noall");
-    std::string otherDrive = OtherDrivePath(Join(scene.source, ""));
+    FILES_SCENE scene;
+    ASSERT_TRUE(Files_NewScene("noall", &scene));
+    std::string otherDrive = OtherDrivePath(Files_Join(scene.src, ""));
     if (otherDrive.empty())
         GTEST_SKIP() << "no second drive letter for the same folder";
-    std::string box = Join(scene.source, "Box");
+    std::string box = Files_Join(scene.src, "Box");
     MakeConflicts(scene, box, 3);
     // One file without a conflict shows that the move itself happens.
-    MakeFile(Join(box, "new.bin"), Pattern(2000, 60), SourceTime());
+    Files_MakeFile(Files_Join(box, "new.bin"), Files_Pattern(2000, 60),
+                   SourceTime());
 
     DRIVER_COPIER copier = {};
-    StartJob(scene, 0, {Join(otherDrive, "Box")}, &copier);
+    StartJob(scene, 0, {Files_Join(otherDrive, "Box")}, &copier);
     AnswerOnce(&copier, IDC_REPLACE_NOTOALL);
     for (int i = 0; i < 3; i++) {
         std::string name = "Box\\f" + std::to_string(i) + ".bin";
-        EXPECT_TRUE(HasBytes(Join(scene.source, name), Pattern(3000 + i, 20 + i))) << name;
-        EXPECT_TRUE(HasBytes(Join(scene.target, name), Pattern(5000 + i, 40 + i))) << name;
+        EXPECT_TRUE(Files_HasBytes(Files_Join(scene.src, name),
+                                   Files_Pattern(3000 + i, 20 + i)))
+            << name;
+        EXPECT_TRUE(Files_HasBytes(Files_Join(scene.dst, name),
+                                   Files_Pattern(5000 + i, 40 + i)))
+            << name;
     }
-    EXPECT_TRUE(HasBytes(Join(scene.target, "Box\\new.bin"), Pattern(2000, 60)));
-    EXPECT_FALSE(Driver_FileExists(Join(box, "new.bin")));
+    EXPECT_TRUE(Files_HasBytes(Files_Join(scene.dst, "Box\\new.bin"),
+                               Files_Pattern(2000, 60)));
+    EXPECT_FALSE(Driver_FileExists(Files_Join(box, "new.bin")));
 }
 
 TEST(ExistingTarget, ReadOnlyPartialTargetIsContinuedAndLosesReadOnly)
 {
     // A read-only source whose copy stopped midway: its partial target is
     // read-only too and bears the source's time.
-    SCENE scene = NewScene("readonly");
-    std::string source = Join(scene.source, "locked.bin");
-    std::string sourceBytes = Pattern(1500000, 70);
-    MakeFile(source, sourceBytes, SourceTime());
-    std::string target = Join(scene.target, "locked.bin");
-    MakeFile(target, sourceBytes.substr(0, 600000), SourceTime());
+    FILES_SCENE scene;
+    ASSERT_TRUE(Files_NewScene("readonly", &scene));
+    std::string source = Files_Join(scene.src, "locked.bin");
+    std::string sourceBytes = Files_Pattern(1500000, 70);
+    Files_MakeFile(source, sourceBytes, SourceTime());
+    std::string target = Files_Join(scene.dst, "locked.bin");
+    Files_MakeFile(target, sourceBytes.substr(0, 600000), SourceTime());
     ASSERT_TRUE(SetFileAttributesA(source.c_str(), FILE_ATTRIBUTE_READONLY));
     ASSERT_TRUE(SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY));
 
     DRIVER_COPIER copier = {};
     StartJob(scene, 1, {source}, &copier);
     FinishWithoutQuestion(&copier);
-    EXPECT_TRUE(HasBytes(target, sourceBytes));
+    EXPECT_TRUE(Files_HasBytes(target, sourceBytes));
     DWORD attributes = GetFileAttributesA(target.c_str());
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, attributes);
     EXPECT_EQ(0u, attributes & FILE_ATTRIBUTE_READONLY);
-    EXPECT_TRUE(SameTime(SourceTime(), GetWriteTime(target)));
+    EXPECT_TRUE(Files_HasWriteTime(target, SourceTime()));
 
     SetFileAttributesA(source.c_str(), FILE_ATTRIBUTE_NORMAL);
     SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -439,13 +348,14 @@ TEST(ExistingTarget, FolderInTheWayOffersASkipInsteadOfRetryingForEver)
 {
     // A folder bearing the file's name can be neither replaced nor
     // continued: the user is told and may pass the file over.
-    SCENE scene = NewScene("folderway");
-    std::string source = Join(scene.source, "clash.bin");
-    MakeFile(source, Pattern(2000, 80), SourceTime());
-    std::string inTheWay = Join(scene.target, "clash.bin");
+    FILES_SCENE scene;
+    ASSERT_TRUE(Files_NewScene("folderway", &scene));
+    std::string source = Files_Join(scene.src, "clash.bin");
+    Files_MakeFile(source, Files_Pattern(2000, 80), SourceTime());
+    std::string inTheWay = Files_Join(scene.dst, "clash.bin");
     ASSERT_TRUE(CreateDirectoryA(inTheWay.c_str(), NULL));
-    std::string after = Join(scene.source, "after.bin");
-    MakeFile(after, Pattern(1000, 81), SourceTime());
+    std::string after = Files_Join(scene.src, "after.bin");
+    Files_MakeFile(after, Files_Pattern(1000, 81), SourceTime());
 
     DRIVER_COPIER copier = {};
     StartJob(scene, 1, {source, after}, &copier);
@@ -457,5 +367,6 @@ TEST(ExistingTarget, FolderInTheWayOffersASkipInsteadOfRetryingForEver)
     DWORD attributes = GetFileAttributesA(inTheWay.c_str());
     EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES &&
                 (attributes & FILE_ATTRIBUTE_DIRECTORY));
-    EXPECT_TRUE(HasBytes(Join(scene.target, "after.bin"), Pattern(1000, 81)));
+    EXPECT_TRUE(Files_HasBytes(Files_Join(scene.dst, "after.bin"),
+                               Files_Pattern(1000, 81)));
 }

@@ -7,87 +7,37 @@
 #include <vector>
 
 #include "resource_ids.h"
+#include "test_files.h"
 #include "ui_driver.h"
 
 static const DWORD c_jobTimeoutMs = 90000;
-
-static std::string Join(const std::string &folder, const std::string &name)
-{
-    if (!folder.empty() && folder.back() == '\\')
-        return folder + name;
-    return folder + "\\" + name;
-}
-
-static std::string Lower(std::string text)
-{
-    for (char &c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = (char)(c - 'A' + 'a');
-    return text;
-}
-
-static std::string Pattern(size_t size, unsigned seed)
-{
-    std::string bytes(size, '\0');
-    unsigned value = seed * 2654435761u + 1;
-    for (size_t i = 0; i < size; i++) {
-        value = value * 1103515245u + 12345u;
-        bytes[i] = (char)(value >> 16);
-    }
-    return bytes;
-}
-
-static bool SameContent(const std::string &path, const std::string &expected)
-{
-    std::string content;
-    return Driver_ReadFile(path, &content) && content == expected;
-}
-
-// A copier that is ended when the test ends, whatever happened.
-struct COPIER_RUN {
-    DRIVER_COPIER copier = {};
-    std::string temp;
-    std::string jobFile;
-    ~COPIER_RUN() { Driver_Kill(&copier); }
-};
-
-static bool StartJob(COPIER_RUN *run, const char *testName, int mode,
-                     const std::string &target,
-                     const std::vector<std::string> &sources,
-                     const char *argument = "456")
-{
-    run->temp = Driver_NewTempFolder(testName);
-    run->jobFile = Driver_WriteJob(run->temp, 456, mode, target, sources);
-    return Driver_StartCopier(run->temp, argument, &run->copier) &&
-           Driver_WaitForProgressWindow(&run->copier) != NULL;
-}
 
 // A start with "R" shows the job and touches nothing until Resume.
 TEST(ProgressWindow, PausedStartWaitsForResume)
 {
     std::string work = Driver_NewWorkFolder("PausedStart");
-    std::string source = Join(work, "Annual Report.DOC");
-    std::string target = Join(work, "Backup");
-    ASSERT_TRUE(Driver_WriteFile(source, Pattern(120000, 1)));
+    std::string source = Files_Join(work, "Annual Report.DOC");
+    std::string target = Files_Join(work, "Backup");
+    ASSERT_TRUE(Driver_WriteFile(source, Files_Pattern(120000, 1)));
     ASSERT_TRUE(CreateDirectoryA(target.c_str(), NULL));
 
-    COPIER_RUN run;
+    DRIVER_RUN run;
     // The trailing backslash is dropped before the folder is shown or used.
-    ASSERT_TRUE(StartJob(&run, "PausedStart", 1, target + "\\", {source},
-                         "456R"));
+    ASSERT_TRUE(Driver_StartJob(&run, "PausedStart", 456, 1, target + "\\",
+                                {source}, "456R"));
     HWND window = run.copier.window;
     ASSERT_TRUE(Driver_WaitForTitle(window, "Ready to resume..."));
     // The lines follow the title.
-    std::string from = "From : " + Lower(source) + " ";
+    std::string from = "From : " + Files_Lower(source) + " ";
     EXPECT_TRUE(Driver_WaitForItemText(window, IDC_PROGRESS_FROM, from.c_str()))
         << Driver_GetItemText(window, IDC_PROGRESS_FROM);
-    std::string to = "To    : " + Lower(target);
+    std::string to = "To    : " + Files_Lower(target);
     EXPECT_TRUE(Driver_WaitForItemText(window, IDC_PROGRESS_TO, to.c_str()))
         << Driver_GetItemText(window, IDC_PROGRESS_TO);
 
     // Nothing is copied while it waits: looked at for a while, since the
     // absence of a file has no event to wait for.
-    std::string copy = Join(target, "Annual Report.DOC");
+    std::string copy = Files_Join(target, "Annual Report.DOC");
     for (int i = 0; i < 20; i++) {
         ASSERT_FALSE(Driver_FileExists(copy));
         Sleep(50);
@@ -98,7 +48,7 @@ TEST(ProgressWindow, PausedStartWaitsForResume)
     DWORD exitCode = 0;
     ASSERT_TRUE(Driver_WaitForExit(&run.copier, c_jobTimeoutMs, &exitCode));
     EXPECT_EQ(1u, exitCode);
-    EXPECT_TRUE(SameContent(copy, Pattern(120000, 1)));
+    EXPECT_TRUE(Files_HasBytes(copy, Files_Pattern(120000, 1)));
     EXPECT_FALSE(Driver_FileExists(run.jobFile));
 }
 
@@ -107,13 +57,14 @@ TEST(ProgressWindow, PausedStartWaitsForResume)
 TEST(ProgressWindow, CancelEndsTheJob)
 {
     std::string work = Driver_NewWorkFolder("Cancel");
-    std::string source = Join(work, "data.bin");
-    std::string target = Join(work, "Target");
-    ASSERT_TRUE(Driver_WriteFile(source, Pattern(1000, 2)));
+    std::string source = Files_Join(work, "data.bin");
+    std::string target = Files_Join(work, "Target");
+    ASSERT_TRUE(Driver_WriteFile(source, Files_Pattern(1000, 2)));
     ASSERT_TRUE(CreateDirectoryA(target.c_str(), NULL));
 
-    COPIER_RUN run;
-    ASSERT_TRUE(StartJob(&run, "Cancel", 1, target, {source}, "456R"));
+    DRIVER_RUN run;
+    ASSERT_TRUE(
+        Driver_StartJob(&run, "Cancel", 456, 1, target, {source}, "456R"));
     HWND window = run.copier.window;
     ASSERT_TRUE(Driver_WaitForTitle(window, "Ready to resume..."));
     ASSERT_TRUE(Driver_FileExists(run.jobFile));
@@ -125,15 +76,15 @@ TEST(ProgressWindow, CancelEndsTheJob)
     ASSERT_TRUE(Driver_WaitForExit(&run.copier, c_jobTimeoutMs, &exitCode));
     EXPECT_EQ(1u, exitCode);
     EXPECT_FALSE(Driver_FileExists(run.jobFile));
-    EXPECT_FALSE(Driver_FileExists(Join(target, "data.bin")));
+    EXPECT_FALSE(Driver_FileExists(Files_Join(target, "data.bin")));
 }
 
 // A job without sources finishes and closes by itself.
 TEST(ProgressWindow, EmptyJobClosesByItself)
 {
     std::string work = Driver_NewWorkFolder("EmptyJob");
-    COPIER_RUN run;
-    ASSERT_TRUE(StartJob(&run, "EmptyJob", 1, work, {}));
+    DRIVER_RUN run;
+    ASSERT_TRUE(Driver_StartJob(&run, "EmptyJob", 456, 1, work, {}));
     DWORD exitCode = 0;
     ASSERT_TRUE(Driver_WaitForExit(&run.copier, c_jobTimeoutMs, &exitCode));
     EXPECT_EQ(1u, exitCode);
@@ -164,17 +115,18 @@ static int TitleRank(const std::string &title, int copyMode, int *percent)
 TEST(ProgressWindow, TitlesFollowTheirOrder)
 {
     std::string work = Driver_NewWorkFolder("Titles");
-    std::string target = Join(work, "Target");
+    std::string target = Files_Join(work, "Target");
     ASSERT_TRUE(CreateDirectoryA(target.c_str(), NULL));
     std::vector<std::string> sources;
     for (int i = 0; i < 4; i++) {
-        std::string source = Join(work, "part" + std::to_string(i) + ".bin");
-        ASSERT_TRUE(Driver_WriteFile(source, Pattern(20000000, 10 + i)));
+        std::string source =
+            Files_Join(work, "part" + std::to_string(i) + ".bin");
+        ASSERT_TRUE(Driver_WriteFile(source, Files_Pattern(20000000, 10 + i)));
         sources.push_back(source);
     }
 
-    COPIER_RUN run;
-    ASSERT_TRUE(StartJob(&run, "Titles", 1, target, sources));
+    DRIVER_RUN run;
+    ASSERT_TRUE(Driver_StartJob(&run, "Titles", 456, 1, target, sources));
     HWND window = run.copier.window;
     std::vector<std::string> seen;
     DWORD start = GetTickCount();
@@ -204,7 +156,7 @@ TEST(ProgressWindow, TitlesFollowTheirOrder)
     }
     for (const std::string &source : sources)
         EXPECT_TRUE(Driver_FileExists(
-            Join(target, source.substr(source.rfind('\\') + 1))));
+            Files_Join(target, source.substr(source.rfind('\\') + 1))));
 }
 
 // The About box of the copier's process, found by its address field.
@@ -250,11 +202,11 @@ static HWND WaitForAboutBox(const DRIVER_COPIER *copier, bool open)
 TEST(ProgressWindow, AboutBoxShowsAddressesAndEndsWithOk)
 {
     std::string work = Driver_NewWorkFolder("About");
-    std::string source = Join(work, "one.bin");
-    ASSERT_TRUE(Driver_WriteFile(source, Pattern(1000, 3)));
+    std::string source = Files_Join(work, "one.bin");
+    ASSERT_TRUE(Driver_WriteFile(source, Files_Pattern(1000, 3)));
 
-    COPIER_RUN run;
-    ASSERT_TRUE(StartJob(&run, "About", 1, work, {source}, "456R"));
+    DRIVER_RUN run;
+    ASSERT_TRUE(Driver_StartJob(&run, "About", 456, 1, work, {source}, "456R"));
     HWND window = run.copier.window;
     ASSERT_TRUE(Driver_WaitForTitle(window, "Ready to resume..."));
     Driver_Click(window, IDC_PROGRESS_ABOUT);
@@ -281,13 +233,14 @@ TEST(ProgressWindow, AboutBoxShowsAddressesAndEndsWithOk)
 TEST(ProgressWindow, AboutBoxClosesWithTheJob)
 {
     std::string work = Driver_NewWorkFolder("AboutEnd");
-    std::string source = Join(work, "one.bin");
-    std::string target = Join(work, "Target");
-    ASSERT_TRUE(Driver_WriteFile(source, Pattern(1000, 4)));
+    std::string source = Files_Join(work, "one.bin");
+    std::string target = Files_Join(work, "Target");
+    ASSERT_TRUE(Driver_WriteFile(source, Files_Pattern(1000, 4)));
     ASSERT_TRUE(CreateDirectoryA(target.c_str(), NULL));
 
-    COPIER_RUN run;
-    ASSERT_TRUE(StartJob(&run, "AboutEnd", 1, target, {source}, "456R"));
+    DRIVER_RUN run;
+    ASSERT_TRUE(
+        Driver_StartJob(&run, "AboutEnd", 456, 1, target, {source}, "456R"));
     HWND window = run.copier.window;
     ASSERT_TRUE(Driver_WaitForTitle(window, "Ready to resume..."));
     Driver_Click(window, IDC_PROGRESS_ABOUT);
@@ -296,5 +249,6 @@ TEST(ProgressWindow, AboutBoxClosesWithTheJob)
     DWORD exitCode = 0;
     ASSERT_TRUE(Driver_WaitForExit(&run.copier, c_jobTimeoutMs, &exitCode));
     EXPECT_EQ(1u, exitCode);
-    EXPECT_TRUE(SameContent(Join(target, "one.bin"), Pattern(1000, 4)));
+    EXPECT_TRUE(
+        Files_HasBytes(Files_Join(target, "one.bin"), Files_Pattern(1000, 4)));
 }

@@ -1,0 +1,204 @@
+// File helpers shared by the Wine tests: making sources with known bytes
+// and times, reading targets back, listings and each test's folders.
+#include "test_files.h"
+
+#include <algorithm>
+
+#include "ui_driver.h"
+
+std::string Files_Join(const std::string &folder, const std::string &name)
+{
+    if (!folder.empty() && (folder.back() == '\\' || folder.back() == '/'))
+        return folder + name;
+    return folder + "\\" + name;
+}
+
+std::string Files_Lower(std::string text)
+{
+    for (char &c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = (char)(c - 'A' + 'a');
+    return text;
+}
+
+std::string Files_Pattern(size_t size, unsigned seed)
+{
+    std::string bytes(size, '\0');
+    unsigned value = seed * 2654435761u + 1;
+    for (size_t i = 0; i < size; i++) {
+        value = value * 1103515245u + 12345u;
+        bytes[i] = (char)(value >> 16);
+    }
+    return bytes;
+}
+
+FILETIME Files_SeedTime(unsigned seed)
+{
+    SYSTEMTIME st = {};
+    st.wYear = (WORD)(1999 + seed % 20);
+    st.wMonth = (WORD)(1 + seed % 12);
+    st.wDay = (WORD)(1 + seed % 28);
+    st.wHour = (WORD)(seed % 24);
+    st.wMinute = (WORD)(seed * 7 % 60);
+    st.wSecond = (WORD)(seed * 13 % 60);
+    FILETIME time = {};
+    SystemTimeToFileTime(&st, &time);
+    return time;
+}
+
+FILETIME Files_LocalTime(WORD year, WORD month, WORD day, WORD hour,
+                         WORD minute, WORD second)
+{
+    SYSTEMTIME broken = {};
+    broken.wYear = year;
+    broken.wMonth = month;
+    broken.wDay = day;
+    broken.wHour = hour;
+    broken.wMinute = minute;
+    broken.wSecond = second;
+    FILETIME local = {}, utc = {};
+    SystemTimeToFileTime(&broken, &local);
+    LocalFileTimeToFileTime(&local, &utc);
+    return utc;
+}
+
+bool Files_SetWriteTime(const std::string &path, const FILETIME &time)
+{
+    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    BOOL done = SetFileTime(file, &time, &time, &time);
+    CloseHandle(file);
+    return done != FALSE;
+}
+
+void Files_MakeFile(const std::string &path, const std::string &content,
+                    const FILETIME &time)
+{
+    ASSERT_TRUE(Driver_WriteFile(path, content)) << path;
+    ASSERT_TRUE(Files_SetWriteTime(path, time)) << path;
+}
+
+void Files_MakeFolder(const std::string &path)
+{
+    ASSERT_TRUE(CreateDirectoryA(path.c_str(), NULL)) << path;
+}
+
+::testing::AssertionResult Files_HasBytes(const std::string &path,
+                                          const std::string &expected)
+{
+    std::string content;
+    if (!Driver_ReadFile(path, &content))
+        return ::testing::AssertionFailure() << path << " cannot be read";
+    if (content == expected)
+        return ::testing::AssertionSuccess();
+    size_t at = 0;
+    while (at < content.size() && at < expected.size() &&
+           content[at] == expected[at])
+        at++;
+    return ::testing::AssertionFailure()
+           << path << ": " << content.size() << " bytes, expected "
+           << expected.size() << "; first difference at offset " << at;
+}
+
+::testing::AssertionResult Files_HasWriteTime(const std::string &path,
+                                              const FILETIME &time)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return ::testing::AssertionFailure() << path << " is not there";
+    if (data.ftLastWriteTime.dwLowDateTime == time.dwLowDateTime &&
+        data.ftLastWriteTime.dwHighDateTime == time.dwHighDateTime)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << path << ": last written at "
+           << ((ULONGLONG)data.ftLastWriteTime.dwHighDateTime << 32 |
+               data.ftLastWriteTime.dwLowDateTime)
+           << ", expected "
+           << ((ULONGLONG)time.dwHighDateTime << 32 | time.dwLowDateTime);
+}
+
+LONGLONG Files_Size(const std::string &path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return -1;
+    return ((LONGLONG)data.nFileSizeHigh << 32) | data.nFileSizeLow;
+}
+
+std::vector<std::string> Files_List(const std::string &folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(Files_Join(folder, "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        std::string name = found.cFileName;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+ULONGLONG Files_ListedBytes(const std::string &folder)
+{
+    ULONGLONG sum = 0;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(Files_Join(folder, "*.*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return 0;
+    do {
+        sum += ((ULONGLONG)found.nFileSizeHigh << 32) | found.nFileSizeLow;
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return sum;
+}
+
+void Files_EmptyFolder(const std::string &folder)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(Files_Join(folder, "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        std::string name = found.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        std::string path = Files_Join(folder, name);
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            Files_RemoveTree(path);
+        else
+            DeleteFileA(path.c_str());
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+void Files_RemoveTree(const std::string &folder)
+{
+    Files_EmptyFolder(folder);
+    RemoveDirectoryA(folder.c_str());
+}
+
+const char *Files_TestName(void)
+{
+    const ::testing::TestInfo *test =
+        ::testing::UnitTest::GetInstance()->current_test_info();
+    return test ? test->name() : "NoTest";
+}
+
+bool Files_NewScene(const char *testName, FILES_SCENE *scene)
+{
+    scene->temp = Driver_NewTempFolder(testName);
+    scene->work = Driver_NewWorkFolder(testName);
+    scene->src = Files_Join(scene->work, "src");
+    scene->dst = Files_Join(scene->work, "dst");
+    return !scene->temp.empty() && !scene->work.empty() &&
+           CreateDirectoryA(scene->src.c_str(), NULL) &&
+           CreateDirectoryA(scene->dst.c_str(), NULL);
+}

@@ -1,0 +1,80 @@
+// File helpers shared by the Wine tests: paths, known bytes and times for
+// sources, reading targets back and comparing them, listings and each
+// test's own folders.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+// folder\name, with one backslash between them.
+std::string Files_Join(const std::string &folder, const std::string &name);
+
+// ASCII letters in lower case, as the copier shows paths.
+std::string Files_Lower(std::string text);
+
+// Deterministic bytes that differ from file to file and from one position
+// to the next, so a misplaced or repeated chunk shows.
+std::string Files_Pattern(size_t size, unsigned seed);
+
+// A fixed last-write time per seed, far from "now", so a target that got
+// its own time instead of the source's is told apart at once.
+FILETIME Files_SeedTime(unsigned seed);
+
+// A local wall-clock time as the file system's UTC file time.
+FILETIME Files_LocalTime(WORD year, WORD month, WORD day, WORD hour,
+                         WORD minute, WORD second);
+
+// Gives the file `time` as its creation, access and last-write time.
+bool Files_SetWriteTime(const std::string &path, const FILETIME &time);
+
+// Writes `content` and gives the file `time` (fails the test otherwise).
+void Files_MakeFile(const std::string &path, const std::string &content,
+                    const FILETIME &time);
+
+// Creates one folder (fails the test otherwise).
+void Files_MakeFolder(const std::string &path);
+
+// The file holds exactly `expected`; a mismatch is described by sizes and
+// first differing offset, not by megabytes of bytes.
+::testing::AssertionResult Files_HasBytes(const std::string &path,
+                                          const std::string &expected);
+
+// The file's last-write time is `time` (creation times are not kept by
+// Wine, so they prove nothing).
+::testing::AssertionResult Files_HasWriteTime(const std::string &path,
+                                              const FILETIME &time);
+
+// The file's size, or -1 when it is not there.
+LONGLONG Files_Size(const std::string &path);
+
+// Names in a folder, "." and ".." left out, sorted.
+std::vector<std::string> Files_List(const std::string &folder);
+
+// Bytes of a folder's listing: every entry, "." and ".." and dot-names
+// included, at the size the system reports for it (what the scanner sums).
+ULONGLONG Files_ListedBytes(const std::string &folder);
+
+// Deletes everything inside `folder`; read-only attributes are cleared
+// first so a test's leftovers never stop the next run.
+void Files_EmptyFolder(const std::string &folder);
+// Removes a folder and everything in it (best effort, for clean-up).
+void Files_RemoveTree(const std::string &folder);
+
+// The running test's name, for folders of its own.
+const char *Files_TestName(void);
+
+// One test's folders: a temporary folder for the job files, and a work
+// folder holding the empty folders src and dst.
+struct FILES_SCENE {
+    std::string temp;
+    std::string work;
+    std::string src;
+    std::string dst;
+};
+
+// Makes the folders of `testName` afresh; false when any could not be made.
+bool Files_NewScene(const char *testName, FILES_SCENE *scene);
