@@ -29,14 +29,6 @@ std::string Engine_DialogTexts(HWND dialog)
     return texts;
 }
 
-std::string Files_Lower(std::string text)
-{
-    for (char &c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = (char)(c - 'A' + 'a');
-    return text;
-}
-
 TEST_F(EngineGuards, FailedRenameOfAMoveIsFinishedByCopyAndDelete)
 {
     // The target already holds a folder "d": the rename fails, and the move
