@@ -73,7 +73,8 @@ static bool Locker_Hold(const std::string &path, LOCKER *locker)
 }
 
 // Waits for the copier to end by itself while no error dialog shows up.
-// Returns false on a dialog or a time-out.
+// Returns false on a dialog or a time-out.  The dialog just answered must
+// be gone first: it closes a moment after the click.
 static bool WaitForExitWithoutDialog(DRIVER_RUN *run, const char *title,
                                      DWORD timeoutMs, DWORD *exitCode)
 {
@@ -142,6 +143,7 @@ TEST(ErrorDialog, LockedSourceOffersEveryAnswerAndSkipPassesItOver)
     EXPECT_TRUE(Driver_HasDialog(&run.copier, "Error Copying File"));
 
     Driver_Click(dialog, IDC_ERROR_SKIP);
+    EXPECT_TRUE(Driver_WaitForWindowGone(dialog));
     DWORD exitCode = 0;
     ASSERT_TRUE(WaitForExitWithoutDialog(&run, "Error Copying File",
                                          c_jobTimeoutMs, &exitCode));
@@ -177,6 +179,7 @@ TEST(ErrorDialog, SkipAllPassesLaterErrorsOverWithoutAsking)
     EXPECT_EQ("Cannot copy " + Files_Lower(first),
               Driver_GetItemText(dialog, IDC_ERROR_HEADING));
     Driver_Click(dialog, IDC_ERROR_SKIPALL);
+    EXPECT_TRUE(Driver_WaitForWindowGone(dialog));
 
     DWORD exitCode = 0;
     ASSERT_TRUE(WaitForExitWithoutDialog(&run, "Error Copying File",
@@ -302,6 +305,7 @@ TEST(ErrorDialog, MoveModeSaysMove)
               Driver_GetItemText(dialog, IDC_ERROR_HEADING));
     EXPECT_TRUE(Driver_IsItemEnabled(dialog, IDC_ERROR_SKIP));
     Driver_Click(dialog, IDC_ERROR_SKIP);
+    EXPECT_TRUE(Driver_WaitForWindowGone(dialog));
 
     DWORD exitCode = 0;
     ASSERT_TRUE(WaitForExitWithoutDialog(&run, "Error Moving File",
