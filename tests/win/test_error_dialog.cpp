@@ -314,6 +314,46 @@ TEST(ErrorDialog, MoveModeSaysMove)
     EXPECT_TRUE(Files_HasBytes(locked, Files_Pattern(4000, 9)));
 }
 
+// A dropped item that is gone by the time the job runs is reported while
+// the job is being counted, with a skip; the other items are copied.
+TEST(ErrorDialog, MissingSourceIsReportedAndTheRestIsCopied)
+{
+    std::string work = Driver_NewWorkFolder("ErrorMissing");
+    std::string missing = Files_Join(work, "Gone.bin");
+    std::string present = Files_Join(work, "here.bin");
+    std::string target = Files_Join(work, "Target");
+    ASSERT_TRUE(Driver_WriteFile(present, Files_Pattern(3000, 11)));
+    ASSERT_TRUE(CreateDirectoryA(target.c_str(), NULL));
+
+    DRIVER_RUN run;
+    ASSERT_TRUE(Driver_StartJob(&run, "ErrorMissing", 321, 1, target,
+                                {missing, present}));
+    HWND dialog = Driver_WaitForDialog(&run.copier, "Error Copying File");
+    ASSERT_TRUE(dialog != NULL);
+    EXPECT_EQ("Cannot copy " + Files_Lower(missing),
+              Driver_GetItemText(dialog, IDC_ERROR_HEADING));
+    EXPECT_FALSE(Driver_GetItemText(dialog, IDC_ERROR_TEXT).empty());
+    EXPECT_TRUE(Driver_IsItemEnabled(dialog, IDC_ERROR_SKIP));
+    Driver_Click(dialog, IDC_ERROR_SKIP);
+    EXPECT_TRUE(Driver_WaitForWindowGone(dialog));
+
+    // The copy reports it once more when it reaches the item.
+    dialog = Driver_WaitForDialog(&run.copier, "Error Copying File");
+    ASSERT_TRUE(dialog != NULL);
+    EXPECT_EQ("Cannot copy " + Files_Lower(missing),
+              Driver_GetItemText(dialog, IDC_ERROR_HEADING));
+    Driver_Click(dialog, IDC_ERROR_SKIP);
+    EXPECT_TRUE(Driver_WaitForWindowGone(dialog));
+
+    DWORD exitCode = 0;
+    ASSERT_TRUE(WaitForExitWithoutDialog(&run, "Error Copying File",
+                                         c_jobTimeoutMs, &exitCode));
+    EXPECT_EQ(1u, exitCode);
+    EXPECT_TRUE(Files_HasBytes(Files_Join(target, "here.bin"),
+                               Files_Pattern(3000, 11)));
+    EXPECT_FALSE(Driver_FileExists(Files_Join(target, "Gone.bin")));
+}
+
 static bool CanCreateIn(const std::string &folder)
 {
     std::string probe = Files_Join(folder, "probe.tmp");
