@@ -72,9 +72,10 @@ void ReportError(const char *, DWORD errorCode)
 {
     g_reports++;
     g_lastReportedError = errorCode;
-    // As the real one: "skip all" answers skip at once; otherwise this
-    // recorder answers retry.
-    CopyState.skipCurrentFile = CopyState.skipAllErrors ? 1 : 0;
+    // As the real one: "skip all" takes a skip where one is offered;
+    // otherwise this recorder answers retry.
+    if (!CopyState.skipAllErrors)
+        CopyState.skipCurrentFile = 0;
 }
 
 HANDLE DecideExistingTarget(const char *, const WIN32_FIND_DATAA *)
