@@ -18,6 +18,8 @@ void CopyState_Reset(void)
     s->jobCursor = 0;
     s->currentSource[0] = '\0';
     s->transferBuffer = NULL;
+    s->skippedSources = NULL;
+    s->scanSkippedItem = 0;
     s->chunkSize = TRANSFER_BUFFER_SIZE;
     s->appInstance = NULL;
     s->progressWindow = NULL;
@@ -77,6 +79,18 @@ void SharedText_Get(SHARED_TEXT *shared, char *out, size_t outSize)
         if (shared->sequence.load(std::memory_order_relaxed) == before)
             return;
     }
+}
+
+bool SkippedSources_Has(int index)
+{
+    return CopyState.skippedSources &&
+           (CopyState.skippedSources[index / 8] & (1u << (index % 8)));
+}
+
+void SkippedSources_Add(int index)
+{
+    if (CopyState.skippedSources)
+        CopyState.skippedSources[index / 8] |= (uint8_t)(1u << (index % 8));
 }
 
 void LowerCaseAscii(char *text)

@@ -50,6 +50,11 @@ struct COPY_STATE {
     int jobCursor;                // offset in jobBody of the next source path
     char currentSource[COPIER_PATH_CHARS];
     uint8_t *transferBuffer;      // TRANSFER_BUFFER_SIZE bytes
+    // One bit per source: set by the monitor for a dropped item whose own
+    // search the user skipped while the job was counted, so the runner
+    // passes it over instead of asking about it a second time.
+    uint8_t *skippedSources;
+    int scanSkippedItem;          // monitor thread: ScanTree's answer for it
     std::atomic<int> chunkSize;   // never above TRANSFER_BUFFER_SIZE
     HINSTANCE appInstance;
 
@@ -120,6 +125,10 @@ void CloseJob(void);
 
 // Sleeps in steps of `stepMs` while `paused` is 1 and no stop is requested.
 void WaitWhilePaused(DWORD stepMs);
+
+// The mark of source `index` (0 = first) in skippedSources.
+bool SkippedSources_Has(int index);
+void SkippedSources_Add(int index);
 
 // Lower-cases A to Z only, as every path shown to the user is.
 void LowerCaseAscii(char *text);

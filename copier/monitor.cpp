@@ -121,7 +121,11 @@ static void Monitor_Scan(HWND window)
             CopyState.jobCursor =
                 Monitor_ReadSource(CopyState.jobCursor, CopyState.currentSource);
             CopyState.topLevel = 1;
+            CopyState.scanSkippedItem = 0;
             ScanTree(CopyState.currentSource);
+            // Skipped once by the user: the copy does not ask again.
+            if (CopyState.scanSkippedItem)
+                SkippedSources_Add(i);
         }
         SetWindowTextA(window, CopyState.copyMode ? "(0%) Copying..."
                                                   : "(0%) Moving...");

@@ -101,6 +101,9 @@ unsigned __stdcall RunJob(void *)
          taken < CopyState.sourceCount && !CopyState.stopRequested; taken++) {
         Runner_TakeSource();
         CopyState.topLevel = 1;
+        // The user skipped this item while the job was counted.
+        if (SkippedSources_Has(taken))
+            continue;
         if (Runner_RefuseTargetInsideSource())
             continue;
         if (CopyState.copyMode == 0) {

@@ -38,14 +38,19 @@ void ScanTree(const char *path)
     if (!fits)
         return;
 
+    // The search of the dropped item itself (or of a share root's listing).
+    bool itemSearch = CopyState.topLevel != 0;
     WIN32_FIND_DATAA entry;
     HANDLE search;
     for (;;) {
         search = FindFirstFileA(pattern, &entry);
         if (search != INVALID_HANDLE_VALUE)
             break;
-        if (ScanTree_GiveUp(path, GetLastError()))
+        if (ScanTree_GiveUp(path, GetLastError())) {
+            if (itemSearch && !CopyState.stopRequested)
+                CopyState.scanSkippedItem = 1;
             return;
+        }
     }
 
     for (;;) {

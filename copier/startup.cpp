@@ -125,6 +125,13 @@ static bool Startup_LoadJob(const char *jobName)
     memcpy(CopyState.targetFolder, CopyState.jobBody + info.targetOffset,
            info.targetLength + 1);
     CopyState.jobCursor = (int)info.firstSourceOffset;
+
+    CopyState.skippedSources =
+        (uint8_t *)calloc(info.sourceCount / 8 + 1, 1);
+    if (!CopyState.skippedSources) {
+        MessageBoxA(NULL, "Not enough memory!", "Error!", MB_OK);
+        return false;
+    }
     return true;
 }
 
