@@ -144,6 +144,21 @@ static HANDLE CopyTree_OpenTarget(char *targetPath, const char *targetFolder,
     }
 }
 
+// A failure while opening, reading or writing a file, with a skip offered.
+// Returns true when the file is to be tried again: its target now exists
+// and is continued from its present size without counting that part twice.
+static bool CopyTree_RetryFile(const char *path, DWORD error)
+{
+    if (CopyTree_Stopped())
+        return false;
+    CopyState.skipCurrentFile = 1;
+    ReportError(path, error);
+    if (CopyState.skipCurrentFile || CopyTree_Stopped())
+        return false;
+    CopyState.resumedFile = 1;
+    return true;
+}
+
 // Copies one file.  Returns true when its source was deleted (move mode).
 static bool CopyTree_CopyFile(const char *sourcePath, const char *targetFolder,
                               const WIN32_FIND_DATAA *entry)
@@ -181,13 +196,8 @@ static bool CopyTree_CopyFile(const char *sourcePath, const char *targetFolder,
         if (source == INVALID_HANDLE_VALUE) {
             DWORD error = GetLastError();
             CloseHandle(target);
-            if (CopyTree_Stopped())
+            if (!CopyTree_RetryFile(sourcePath, error))
                 return false;
-            CopyState.skipCurrentFile = 1;
-            ReportError(sourcePath, error);
-            if (CopyState.skipCurrentFile || CopyTree_Stopped())
-                return false;
-            CopyState.resumedFile = 1;
             continue;
         }
 
@@ -241,13 +251,8 @@ static bool CopyTree_CopyFile(const char *sourcePath, const char *targetFolder,
             CopyTree_SetTimes(target, entry);
             CloseHandle(source);
             CloseHandle(target);
-            if (CopyTree_Stopped())
+            if (!CopyTree_RetryFile(failedPath, failure))
                 return false;
-            CopyState.skipCurrentFile = 1;
-            ReportError(failedPath, failure);
-            if (CopyState.skipCurrentFile || CopyTree_Stopped())
-                return false;
-            CopyState.resumedFile = 1;
             continue;
         }
 
