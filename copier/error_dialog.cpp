@@ -4,37 +4,22 @@
 #include <windows.h>
 
 #include "copy_state.h"
+#include "dialog_controls.h"
 #include "engine.h"
 #include "resource_ids.h"
 
-// Sets a text only when it differs: this runs on every paint, and setting
-// a text repaints its control.
-static void ErrorDialog_SetText(HWND control, const char *text)
-{
-    char shown[COPIER_TEXT_CHARS + 32];
-    GetWindowTextA(control, shown, sizeof shown);
-    if (lstrcmpA(shown, text) != 0)
-        SetWindowTextA(control, text);
-}
-
-static void ErrorDialog_Enable(HWND control, BOOL enable)
-{
-    if (!IsWindowEnabled(control) != !enable)
-        EnableWindow(control, enable);
-}
-
 static void ErrorDialog_Fill(HWND dialog)
 {
-    ErrorDialog_SetText(dialog, CopyState.copyMode ? "Error Copying File"
+    DialogControls_SetText(dialog, CopyState.copyMode ? "Error Copying File"
                                                    : "Error Moving File");
-    ErrorDialog_SetText(GetDlgItem(dialog, IDC_ERROR_HEADING),
+    DialogControls_SetText(GetDlgItem(dialog, IDC_ERROR_HEADING),
                         CopyState.errorHeading);
-    ErrorDialog_SetText(GetDlgItem(dialog, IDC_ERROR_TEXT),
+    DialogControls_SetText(GetDlgItem(dialog, IDC_ERROR_TEXT),
                         CopyState.errorText);
     // Skipping only where the caller can pass the item over.
     BOOL skipOffered = CopyState.skipCurrentFile != 0;
-    ErrorDialog_Enable(GetDlgItem(dialog, IDC_ERROR_SKIP), skipOffered);
-    ErrorDialog_Enable(GetDlgItem(dialog, IDC_ERROR_SKIPALL), skipOffered);
+    DialogControls_Enable(GetDlgItem(dialog, IDC_ERROR_SKIP), skipOffered);
+    DialogControls_Enable(GetDlgItem(dialog, IDC_ERROR_SKIPALL), skipOffered);
 }
 
 // Handles a button; returns true when it ends the dialog.

@@ -1,21 +1,15 @@
 // ReplaceDialogProc: the "Confirm File Replace" dialog (resource 121).  It
 // shows the texts that DecideExistingTarget prepared in CopyState and leaves
 // the answer in dialogChoice (and replacePolicy for the to-all answers).
-#include <cstring>
-
 #include "copy_state.h"
+#include "dialog_controls.h"
 #include "engine.h"
 #include "resource_ids.h"
 
-// Sets a control's text only when it differs, so that filling the dialog on
-// every paint causes no further painting.
+// Fills control `id` of the dialog; see DialogControls_SetText.
 static void ReplaceDialog_SetText(HWND dialog, int id, const char *text)
 {
-    char shown[COPIER_TEXT_CHARS];
-    shown[0] = '\0';
-    GetDlgItemTextA(dialog, id, shown, sizeof shown);
-    if (strcmp(shown, text) != 0)
-        SetDlgItemTextA(dialog, id, text);
+    DialogControls_SetText(GetDlgItem(dialog, id), text);
 }
 
 static void ReplaceDialog_Fill(HWND dialog)
@@ -31,10 +25,8 @@ static void ReplaceDialog_Fill(HWND dialog)
                           CopyState.sourceDateText);
     // While the dialog is open dialogChoice still holds what the decision
     // put there: 1 when the target is smaller, so its rest can be copied.
-    HWND copyRest = GetDlgItem(dialog, IDC_REPLACE_COPYREST);
-    BOOL allowed = CopyState.dialogChoice != 0;
-    if (copyRest && !IsWindowEnabled(copyRest) != !allowed)
-        EnableWindow(copyRest, allowed);
+    DialogControls_Enable(GetDlgItem(dialog, IDC_REPLACE_COPYREST),
+                          CopyState.dialogChoice != 0);
 }
 
 static void ReplaceDialog_Answer(HWND dialog, int choice)
