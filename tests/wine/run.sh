@@ -171,5 +171,17 @@ ensure_server
 [ "$mode" = prepare ] && exit 0
 
 export WINEDEBUG=${TES_WINEDEBUG:--all}
-"$WINE_CMD" "$exe" "$@"
-exit $?
+# The program's output goes through a file, streamed by tail while it runs.
+# Wine's desktop process (explorer.exe), started by the first window of a
+# run, inherits the output of the program that opened that window and
+# lives on while other tests' windows come and go: had it ctest's pipe, the
+# test would seem to last until every other test had ended.
+mkdir -p "$build/logs"
+log=$(mktemp "$build/logs/run.XXXXXX")
+"$WINE_CMD" "$exe" "$@" >"$log" 2>&1 </dev/null 7>&- 8>&- &
+program=$!
+tail -n +1 -f --pid="$program" "$log"
+wait "$program"
+status=$?
+rm -f "$log"
+exit $status
