@@ -87,6 +87,25 @@ static void CopyTree_SetTimes(HANDLE target, const WIN32_FIND_DATAA *entry)
                 &entry->ftLastWriteTime);
 }
 
+// A new target file, given the source's attributes at its creation.
+static HANDLE CopyTree_CreateNew(const char *targetPath,
+                                 const WIN32_FIND_DATAA *entry)
+{
+    return CreateFileA(targetPath, GENERIC_WRITE, FILE_SHARE_WRITE, NULL,
+                       CREATE_NEW, entry->dwFileAttributes, NULL);
+}
+
+// A target that cannot be created offers no skip: the user retries or
+// cancels.  Returns true when the creation is to be tried again.
+static bool CopyTree_RetryCreate(const char *targetPath, DWORD error)
+{
+    if (CopyTree_Stopped())
+        return false;
+    CopyState.skipCurrentFile = 0;
+    ReportError(targetPath, error);
+    return !CopyState.skipCurrentFile && !CopyTree_Stopped();
+}
+
 // Creates the target of a file dropped into its own folder under the first
 // free "Copy of" name; `targetPath` receives that name.
 static HANDLE CopyTree_CreateCopyOf(char *targetPath, const char *targetFolder,
@@ -100,19 +119,13 @@ static HANDLE CopyTree_CreateCopyOf(char *targetPath, const char *targetFolder,
             return INVALID_HANDLE_VALUE;
         }
         CopyState.copyOfCounter++;
-        HANDLE target = CreateFileA(targetPath, GENERIC_WRITE,
-                                    FILE_SHARE_WRITE, NULL, CREATE_NEW,
-                                    entry->dwFileAttributes, NULL);
+        HANDLE target = CopyTree_CreateNew(targetPath, entry);
         if (target != INVALID_HANDLE_VALUE)
             return target;
         DWORD error = GetLastError();
         if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS)
             continue;
-        if (CopyTree_Stopped())
-            return INVALID_HANDLE_VALUE;
-        CopyState.skipCurrentFile = 0;
-        ReportError(targetPath, error);
-        if (CopyState.skipCurrentFile || CopyTree_Stopped())
+        if (!CopyTree_RetryCreate(targetPath, error))
             return INVALID_HANDLE_VALUE;
         CopyState.copyOfCounter--;    // try the same name again
     }
@@ -124,9 +137,7 @@ static HANDLE CopyTree_OpenTarget(char *targetPath, const char *targetFolder,
                                   const WIN32_FIND_DATAA *entry)
 {
     for (;;) {
-        HANDLE target = CreateFileA(targetPath, GENERIC_WRITE,
-                                    FILE_SHARE_WRITE, NULL, CREATE_NEW,
-                                    entry->dwFileAttributes, NULL);
+        HANDLE target = CopyTree_CreateNew(targetPath, entry);
         if (target != INVALID_HANDLE_VALUE)
             return target;
         DWORD error = GetLastError();
@@ -135,11 +146,7 @@ static HANDLE CopyTree_OpenTarget(char *targetPath, const char *targetFolder,
             return CopyTree_CreateCopyOf(targetPath, targetFolder, entry);
         if (error == ERROR_FILE_EXISTS)
             return DecideExistingTarget(targetPath, entry);
-        if (CopyTree_Stopped())
-            return INVALID_HANDLE_VALUE;
-        CopyState.skipCurrentFile = 0;
-        ReportError(targetPath, error);
-        if (CopyState.skipCurrentFile || CopyTree_Stopped())
+        if (!CopyTree_RetryCreate(targetPath, error))
             return INVALID_HANDLE_VALUE;
     }
 }
