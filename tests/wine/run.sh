@@ -25,6 +25,8 @@ set -u
 
 die() { echo "run.sh: $*" >&2; exit 125; }
 
+# Our own `wine` first: it picks a loader that this machine can execute.
+PATH=$(cd "$(dirname "$0")" && pwd)/bin:$PATH
 WINE_CMD=${TES_WINE:-wine}
 
 # --- which build folder ---------------------------------------------------
@@ -110,7 +112,7 @@ ensure_prefix() {
         wineserver -k </dev/null >/dev/null 2>&1 7>&- 8>&-
         rm -rf "$WINEPREFIX"
         mkdir -p "$WINEPREFIX"
-        wineboot -i </dev/null >/dev/null 2>&1 7>&- 8>&- ||
+        "$WINE_CMD" wineboot -i </dev/null >/dev/null 2>&1 7>&- 8>&- ||
             die "wineboot failed for $WINEPREFIX"
         wineserver -w 7>&- 8>&-
         # No window manager: without this Wine waits 2 s for every window
