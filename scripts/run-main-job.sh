@@ -1,17 +1,22 @@
 #!/usr/bin/env bash
 # Copies (or moves) Linux files and folders into a Linux folder with the
-# Windows copier running under Wine, the way a drop hands over a job:
+# Windows copier running under Wine, handed over the way a right-drop in
+# the shell hands it over:
 #
 #   scripts/run-main-job.sh [--move] TARGET_DIR SOURCE...
 #
-# Installs what is missing, builds the i686 programs, puts tesrun.exe into
-# the Wine prefix's C:\windows as the installer would, writes the job with
-# tessubmit (which starts the copier from there) and waits until the copier
-# ends.  With DISPLAY set its window shows there; otherwise it runs on a
-# private virtual display (Xvfb).  The prefix is build/i686/wineprefix.
+# Installs what is missing, builds the programs, puts tesrun.exe into the
+# Wine prefix's C:\windows as the installer would, and drops the sources
+# onto the target through the real drop handler (tesdrop.exe: the shell's
+# data object, Initialize, the drop menu, "&Tessary Copy Here" or "&Tessary
+# Move Here"); the handler writes the job and starts the copier, and the
+# script waits until every copier it started has ended.  With DISPLAY set
+# the copier's window shows there; otherwise it runs on a private virtual
+# display (Xvfb).  The i686 build is used where this machine runs 32-bit
+# programs, else the x86_64 one; the prefix is build/<arch>/wineprefix.
 # TES_BUILD_DIR chooses another build folder.
-# Exit code 0 when the copier ended and its job file is gone (the job
-# finished or was cancelled in the window).
+# Exit code 0 when the copiers ended and left no job file (the jobs
+# finished or were cancelled in the window).
 set -euo pipefail
 
 usage() { echo "usage: $0 [--move] TARGET_DIR SOURCE..." >&2; exit 2; }
@@ -26,12 +31,15 @@ for source in "$@"; do
 done
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=$(realpath -m "${TES_BUILD_DIR:-$root/build/i686}")
-
+PATH=$root/tests/wine/bin:$PATH
 bash "$root/scripts/bootstrap.sh"
+arch=x86_64
+wine-runs-32bit && arch=i686
+build=$(realpath -m "${TES_BUILD_DIR:-$root/build/$arch}")
+
 cmake -S "$root" -B "$build" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-w64-mingw32.cmake >/dev/null
-ninja -C "$build" tesrun tessubmit >/dev/null
+    -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-$arch-w64-mingw32.cmake >/dev/null
+ninja -C "$build" tesrun teshook tesdrop >/dev/null
 
 # Prefix, wineserver, and a virtual display when there is no real one.
 "$root/tests/wine/run.sh" --prepare "$build"
@@ -55,27 +63,37 @@ windows_path() {
 target_w=$(windows_path "$target")
 sources_w=()
 for source in "$@"; do sources_w+=("$(windows_path "$source")"); done
+handler_w=$(windows_path "$build/bin/teshook.dll")
 
-number=$(wine "$build/bin/tessubmit.exe" "${move[@]}" "$target_w" \
-    "${sources_w[@]}" </dev/null 2>/dev/null | tr -d '\r')
-[[ "$number" =~ ^[0-9]{3}$ ]] || { echo "tessubmit failed" >&2; exit 1; }
-echo "job $number: $mode_text of $# item(s) into $target_w"
+temp_w=$(wine cmd /c 'echo %TEMP%' 2>/dev/null | tr -d '\r')
+temp=$(wine winepath -u "$temp_w" 2>/dev/null | tr -d '\r')
+jobs_before=$(ls "$temp" 2>/dev/null | grep -E '^tesqueue\.[0-9]{3}$' || true)
 
-# The copier of this prefix that runs this job.
+# The copiers of this prefix.
 copier_pids() {
     local pid
-    for pid in $(pgrep -f "tesrun\.exe ${number}( |$)" || true); do
+    for pid in $(pgrep -f 'tesrun\.exe [0-9]' || true); do
         tr '\0' '\n' < "/proc/$pid/environ" 2>/dev/null |
             grep -qx "WINEPREFIX=$WINEPREFIX" && echo "$pid"
     done
 }
-# WinExec has returned, but the new process may take a moment to show its
-# command line: wait to see it (or its job already gone), then for its end.
-temp_w=$(wine cmd /c 'echo %TEMP%' 2>/dev/null | tr -d '\r')
-job_file=$(wine winepath -u "$temp_w\\tesqueue.$number" 2>/dev/null | tr -d '\r')
+[ -z "$(copier_pids)" ] || { echo "a copier already runs in $WINEPREFIX" >&2; exit 1; }
+
+wine "$build/bin/tesdrop.exe" "${move[@]}" /dll "$handler_w" "$target_w" \
+    "${sources_w[@]}" </dev/null || { echo "the drop failed" >&2; exit 1; }
+new_jobs() {
+    comm -13 <(echo "$jobs_before") \
+        <(ls "$temp" 2>/dev/null | grep -E '^tesqueue\.[0-9]{3}$' || true) |
+        grep . || true
+}
+echo "$mode_text of $# item(s) into $target_w: job(s) $(new_jobs | tr '\n' ' ')"
+
+# The handler has started the copier (WinExec returned), but the new process
+# may take a moment to show its command line: wait to see it (or every new
+# job already gone), then for its end.
 for _ in $(seq 100); do
     [ -n "$(copier_pids)" ] && break
-    [ -e "$job_file" ] || break
+    [ -z "$(new_jobs)" ] && break
     sleep 0.1
 done
 waited=0
@@ -84,14 +102,15 @@ while [ -n "$(copier_pids)" ]; do
     waited=$((waited + 1))
     # On the virtual display nobody sees a dialog that waits for an answer.
     if [ -n "$virtual" ] && [ $((waited % 300)) -eq 0 ]; then
-        echo "job $number: still running after $((waited / 5)) s; its window is" \
-             "on the virtual display $virtual (see it with:" \
+        echo "still running after $((waited / 5)) s; the window is on the" \
+             "virtual display $virtual (see it with:" \
              "import -display $virtual -window root shot.png)" >&2
     fi
 done
 
-if [ -e "$job_file" ]; then
-    echo "job $number: the copier ended and left its job file ($job_file)" >&2
+left=$(new_jobs)
+if [ -n "$left" ]; then
+    echo "the copier ended and left its job file(s): $(echo $left)" >&2
     exit 1
 fi
-echo "job $number: done"
+echo "done"
