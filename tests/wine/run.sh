@@ -41,6 +41,12 @@ if [ "$mode" = run ]; then
     exe=$1; shift
     [ -f "$exe" ] || die "no such program: $exe"
     exe=$(cd "$(dirname "$exe")" && pwd)/$(basename "$exe")
+    # A 32-bit program needs a kernel that runs 32-bit Linux programs.
+    pe=$(od -An -tu4 -j60 -N4 "$exe" | tr -d ' ')
+    machine=$(od -An -tx2 -j$((pe + 4)) -N2 "$exe" | tr -d ' ')
+    if [ "$machine" = 014c ] && ! "$(dirname "$0")/bin/wine-runs-32bit"; then
+        die "$exe is a 32-bit program, and this kernel runs no 32-bit programs: use the x86_64 build (build/x86_64) here"
+    fi
     build=${TES_BUILD_DIR:-$(dirname "$(dirname "$exe")")}
 else
     build=$TES_BUILD_DIR
