@@ -1,0 +1,75 @@
+// Puts a program of the test's choice where drops and the resume scan look
+// for the copier, and takes it away again.
+#include "installed_copier.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "ui_driver.h"
+
+DRIVER_INSTALLED_COPIER::~DRIVER_INSTALLED_COPIER()
+{
+    if (installed.empty())
+        return;
+    DeleteFileA(installed.c_str());
+    if (hadInstalled)
+        MoveFileExA(saved.c_str(), installed.c_str(),
+                    MOVEFILE_REPLACE_EXISTING);
+    SetEnvironmentVariableA("TES_STANDIN_RECORDS", NULL);
+}
+
+bool Driver_InstallCopier(DRIVER_INSTALLED_COPIER *copier,
+                          const std::string &program)
+{
+    char windows[MAX_PATH];
+    UINT length = GetWindowsDirectoryA(windows, sizeof windows);
+    if (length == 0 || length >= sizeof windows)
+        return false;
+    copier->installed = std::string(windows) + "\\tesrun.exe";
+    copier->saved = copier->installed + ".saved-by-test";
+    copier->hadInstalled = Driver_FileExists(copier->installed);
+    if (copier->hadInstalled &&
+        !MoveFileExA(copier->installed.c_str(), copier->saved.c_str(),
+                     MOVEFILE_REPLACE_EXISTING))
+        return false;
+    return program.empty() ||
+           CopyFileA(program.c_str(), copier->installed.c_str(), FALSE);
+}
+
+bool Driver_InstallRecordingCopier(DRIVER_INSTALLED_COPIER *copier,
+                                   const std::string &records)
+{
+    SetEnvironmentVariableA("TES_STANDIN_RECORDS", records.c_str());
+    return Driver_InstallCopier(copier,
+                                Driver_BinFolder() + "\\tesrun_standin.exe");
+}
+
+std::vector<std::string> Driver_RecordedLaunches(const std::string &records,
+                                                 size_t count)
+{
+    std::vector<std::string> arguments;
+    DWORD start = GetTickCount();
+    do {
+        arguments.clear();
+        WIN32_FIND_DATAA found;
+        HANDLE search =
+            FindFirstFileA((records + "\\launch_*").c_str(), &found);
+        if (search != INVALID_HANDLE_VALUE) {
+            do {
+                std::string text;
+                // A launch file is written in one call after its creation:
+                // an empty one is still being written.
+                if (Driver_ReadFile(records + "\\" + found.cFileName, &text) &&
+                    !text.empty())
+                    arguments.push_back(text);
+            } while (FindNextFileA(search, &found));
+            FindClose(search);
+        }
+        if (arguments.size() >= count)
+            break;
+        Sleep(10);
+    } while (GetTickCount() - start < DRIVER_TIMEOUT_MS);
+    std::sort(arguments.begin(), arguments.end());
+    return arguments;
+}

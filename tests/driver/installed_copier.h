@@ -1,0 +1,30 @@
+// The Windows folder's tesrun.exe, which drops and the resume scan start:
+// a test puts a program of its choice there and the original comes back
+// when the test ends.  Tests that do this share the CTest resource lock
+// "windows_folder".
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct DRIVER_INSTALLED_COPIER {
+    std::string installed;   // C:\windows\tesrun.exe
+    std::string saved;       // where the original waits meanwhile
+    bool hadInstalled = false;
+    ~DRIVER_INSTALLED_COPIER();
+};
+
+// Copies `program` (a path) over C:\windows\tesrun.exe; an empty `program`
+// only takes the installed copier away.  Returns false on failure.
+bool Driver_InstallCopier(DRIVER_INSTALLED_COPIER *copier,
+                          const std::string &program);
+
+// A stand-in for the copier that records every launch: the text after its
+// program name goes into a new file "launch_*" in `records`.
+bool Driver_InstallRecordingCopier(DRIVER_INSTALLED_COPIER *copier,
+                                   const std::string &records);
+
+// The arguments recorded in `records`, once `count` launches have been
+// recorded or the time-out has passed.
+std::vector<std::string> Driver_RecordedLaunches(const std::string &records,
+                                                 size_t count);
