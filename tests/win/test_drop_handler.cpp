@@ -284,7 +284,8 @@ TEST_F(DropHandler, MenuTakesTwoIdsAtTheAskedPlaceAndOnlyOffsetsAreCommands)
     EXPECT_STREQ("keep", name);
 
     // Without Initialize there is no data object: a failure, nothing done.
-    CMINVOKECOMMANDINFO invoke = {sizeof invoke};
+    CMINVOKECOMMANDINFO invoke = {};
+    invoke.cbSize = sizeof invoke;
     invoke.lpVerb = MAKEINTRESOURCEA(0);
     EXPECT_TRUE(FAILED(menu->InvokeCommand(&invoke)));
 
@@ -369,7 +370,8 @@ TEST_F(DropHandler, DropsThatCantBeHandedOverSayWhyAndLeaveNoJob)
     CoTaskMemFree(computer);
     IContextMenu *menu = NULL;
     virtualTarget->QueryInterface(IID_IContextMenu, (void **)&menu);
-    CMINVOKECOMMANDINFO invoke = {sizeof invoke};
+    CMINVOKECOMMANDINFO invoke = {};
+    invoke.cbSize = sizeof invoke;
     invoke.hwnd = owner;
     Driver_StartMessageWatch(&message, "Error");
     EXPECT_TRUE(FAILED(menu->InvokeCommand(&invoke)));
