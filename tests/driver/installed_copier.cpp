@@ -22,6 +22,12 @@ DRIVER_INSTALLED_COPIER::~DRIVER_INSTALLED_COPIER()
 bool Driver_InstallCopier(DRIVER_INSTALLED_COPIER *copier,
                           const std::string &program)
 {
+    if (!copier->installed.empty()) {
+        // Installed once already: the original is saved, only swap ours.
+        DeleteFileA(copier->installed.c_str());
+        return program.empty() ||
+               CopyFileA(program.c_str(), copier->installed.c_str(), FALSE);
+    }
     char windows[MAX_PATH];
     UINT length = GetWindowsDirectoryA(windows, sizeof windows);
     if (length == 0 || length >= sizeof windows)

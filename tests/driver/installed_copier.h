@@ -15,7 +15,8 @@ struct DRIVER_INSTALLED_COPIER {
 };
 
 // Copies `program` (a path) over C:\windows\tesrun.exe; an empty `program`
-// only takes the installed copier away.  Returns false on failure.
+// only takes the installed copier away.  Called again, it swaps in another
+// program and keeps the saved original.  Returns false on failure.
 bool Driver_InstallCopier(DRIVER_INSTALLED_COPIER *copier,
                           const std::string &program);
 

@@ -28,6 +28,11 @@ std::string Driver_WriteJob(const std::string &tempFolder, int number,
                             int mode, const std::string &target,
                             const std::vector<std::string> &sources);
 
+// A job file's bytes after its seven filler bytes (which are arbitrary):
+// what a writer must have written for these values.
+std::string Driver_JobBytesAfterFiller(int mode, const std::string &target,
+                                       const std::vector<std::string> &sources);
+
 // A started copier.
 struct DRIVER_COPIER {
     PROCESS_INFORMATION process;

@@ -90,6 +90,8 @@ protected:
             (CAN_UNLOAD_NOW)(void *)GetProcAddress(module, "DllCanUnloadNow");
         ASSERT_TRUE(getClassObject && canUnloadNow);
         ASSERT_TRUE(Files_NewScene(Files_TestName(), &scene));
+        records = scene.work + "records";
+        Files_MakeFolder(records);
         owner = CreateWindowA("STATIC", "shell", WS_POPUP, 0, 0, 10, 10, NULL,
                               NULL, NULL, NULL);
         savedTmp = GetEnvironmentVariableA("TMP", tmp, sizeof tmp) > 0;
@@ -161,15 +163,13 @@ protected:
         return jobs;
     }
 
-    std::string MakeFiles(int count)
+    void MakeFiles(int count)
     {
-        std::string list;
         for (int i = 0; i < count; i++) {
             std::string path = scene.src + "\\file" + std::to_string(i) + ".txt";
             Files_MakeFile(path, Files_Pattern(100 + i, i), Files_SeedTime(i));
             sources.push_back(path);
         }
-        return list;
     }
 
     HMODULE module = NULL;
@@ -182,21 +182,9 @@ protected:
     DRIVER_MESSAGE_WATCH message;
     HRESULT menuItems = 0;
     std::vector<std::string> sources;
+    std::string records;                 // where a stand-in copier records
+    DRIVER_INSTALLED_COPIER standin;
 };
-
-// The job file's bytes after the seven filler bytes.
-std::string ExpectedJob(int mode, const std::string &target,
-                        const std::vector<std::string> &sources)
-{
-    std::string bytes(1, (char)mode);
-    uint32_t count = (uint32_t)sources.size();
-    for (int i = 0; i < 4; i++)
-        bytes.push_back((char)(count >> (8 * i)));
-    bytes.append(target.c_str(), target.size() + 1);
-    for (const std::string &source : sources)
-        bytes.append(source.c_str(), source.size() + 1);
-    return bytes;
-}
 
 }  // namespace
 
@@ -305,9 +293,6 @@ TEST_F(DropHandler, MenuTakesTwoIdsAtTheAskedPlaceAndOnlyOffsetsAreCommands)
 
 TEST_F(DropHandler, DropsWriteTheJobAndStartTheCopierOnItsNumber)
 {
-    std::string records = scene.work + "records";
-    Files_MakeFolder(records);
-    DRIVER_INSTALLED_COPIER standin;
     ASSERT_TRUE(Driver_InstallRecordingCopier(&standin, records));
     MakeFiles(3);
     std::string target = scene.dst;
@@ -331,7 +316,7 @@ TEST_F(DropHandler, DropsWriteTheJobAndStartTheCopierOnItsNumber)
         std::string bytes;
         ASSERT_TRUE(Driver_ReadFile(scene.temp + job, &bytes));
         ASSERT_GE(bytes.size(), 7u);
-        EXPECT_EQ(ExpectedJob(drop.mode, drop.target, sources), bytes.substr(7));
+        EXPECT_EQ(Driver_JobBytesAfterFiller(drop.mode, drop.target, sources), bytes.substr(7));
         numbers.push_back(job.substr(9));
     }
     std::sort(numbers.begin(), numbers.end());
@@ -340,9 +325,6 @@ TEST_F(DropHandler, DropsWriteTheJobAndStartTheCopierOnItsNumber)
 
 TEST_F(DropHandler, DropsThatCantBeHandedOverSayWhyAndLeaveNoJob)
 {
-    std::string records = scene.work + "records";
-    Files_MakeFolder(records);
-    DRIVER_INSTALLED_COPIER standin;
     ASSERT_TRUE(Driver_InstallRecordingCopier(&standin, records));
     MakeFiles(1);
     std::string target = scene.dst;

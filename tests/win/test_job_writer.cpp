@@ -60,20 +60,6 @@ std::set<std::string> JobFilesIn(const std::string &folder)
     return names;
 }
 
-// The job's bytes after the seven filler bytes, which are arbitrary.
-std::string Expected(int mode, const std::string &target,
-                     const std::vector<std::string> &sources)
-{
-    uint32_t count = (uint32_t)sources.size();
-    std::string bytes(1, (char)mode);
-    for (int i = 0; i < 4; i++)
-        bytes.push_back((char)((count >> (8 * i)) & 0xFF));
-    bytes.append(target.c_str(), target.size() + 1);
-    for (const std::string &source : sources)
-        bytes.append(source.c_str(), source.size() + 1);
-    return bytes;
-}
-
 }  // namespace
 
 TEST(JobWriter, WritesTheExactBytes)
@@ -91,7 +77,7 @@ TEST(JobWriter, WritesTheExactBytes)
     std::string content;
     ASSERT_TRUE(Driver_ReadFile(temp + "tesqueue." + number, &content));
     ASSERT_EQ(25u, content.size());
-    EXPECT_EQ(Expected(JOB_MODE_COPY, "D:\\", one), content.substr(7));
+    EXPECT_EQ(Driver_JobBytesAfterFiller(JOB_MODE_COPY, "D:\\", one), content.substr(7));
     EXPECT_EQ(std::set<std::string>{std::string("tesqueue.") + number},
               JobFilesIn(temp));
 
@@ -105,7 +91,7 @@ TEST(JobWriter, WritesTheExactBytes)
               WriteJob(temp, JOB_MODE_MOVE, "E:\\target folder", many, second));
     EXPECT_STRNE(number, second);
     ASSERT_TRUE(Driver_ReadFile(temp + "tesqueue." + second, &content));
-    EXPECT_EQ(Expected(JOB_MODE_MOVE, "E:\\target folder", many),
+    EXPECT_EQ(Driver_JobBytesAfterFiller(JOB_MODE_MOVE, "E:\\target folder", many),
               content.substr(7));
 
     // A dropped item longer than the drop handler's buffer is cut, as
@@ -115,7 +101,7 @@ TEST(JobWriter, WritesTheExactBytes)
     ASSERT_EQ((DWORD)ERROR_SUCCESS,
               WriteJob(temp, JOB_MODE_COPY, "D:\\", overLong, third));
     ASSERT_TRUE(Driver_ReadFile(temp + "tesqueue." + third, &content));
-    EXPECT_EQ(Expected(JOB_MODE_COPY, "D:\\",
+    EXPECT_EQ(Driver_JobBytesAfterFiller(JOB_MODE_COPY, "D:\\",
                        {std::string(JOB_ITEM_BUFFER - 1, 'x')}),
               content.substr(7));
 }
@@ -138,7 +124,7 @@ TEST(JobWriter, TakesAnotherNumberWhenTheDrawnOneExists)
     EXPECT_STREQ("555", number);
     std::string content;
     ASSERT_TRUE(Driver_ReadFile(temp + "tesqueue.555", &content));
-    EXPECT_EQ(Expected(JOB_MODE_COPY, "D:\\", sources), content.substr(7));
+    EXPECT_EQ(Driver_JobBytesAfterFiller(JOB_MODE_COPY, "D:\\", sources), content.substr(7));
 
     // No existing job was appended to.
     for (int n = JOB_NUMBER_FIRST; n <= JOB_NUMBER_LAST; n++) {
@@ -156,7 +142,7 @@ TEST(JobWriter, TakesAnotherNumberWhenTheDrawnOneExists)
     EXPECT_STREQ("", none);
     EXPECT_EQ((size_t)JOB_NUMBER_COUNT, JobFilesIn(temp).size());
     ASSERT_TRUE(Driver_ReadFile(temp + "tesqueue.555", &content));
-    EXPECT_EQ(Expected(JOB_MODE_COPY, "D:\\", sources), content.substr(7));
+    EXPECT_EQ(Driver_JobBytesAfterFiller(JOB_MODE_COPY, "D:\\", sources), content.substr(7));
 }
 
 TEST(JobWriter, TempPathOverTheLimitLeavesNoFile)
@@ -249,7 +235,7 @@ TEST(JobWriter, SubmitToolWritesAJobTheCopierLoads)
     std::string number = name.substr(9);
     std::string content;
     ASSERT_TRUE(Driver_ReadFile(temp + name, &content));
-    EXPECT_EQ(Expected(JOB_MODE_COPY, target, {work + "report.txt"}),
+    EXPECT_EQ(Driver_JobBytesAfterFiller(JOB_MODE_COPY, target, {work + "report.txt"}),
               content.substr(7));
 
     // Paused, so the window stays until the test closes it.
