@@ -1,8 +1,9 @@
 // resgen: writes the copier's pictures (button bitmaps, the replace
 // picture, the icons and the copy clip) into the folder named on its
-// command line, for tesrun.rc to take in.
+// command line, for tesrun.rc to take in; with --setup the installer's
+// pictures instead, for tessetup.rc.
 //
-//   resgen OUTPUT_FOLDER
+//   resgen [--setup] OUTPUT_FOLDER
 #include "resgen.h"
 
 #include <cstdio>
@@ -13,8 +14,10 @@ static Canvas g_Frames[c_ClipFrames];
 
 int main(int argc, char **argv)
 {
+    if (argc == 3 && std::string(argv[1]) == "--setup")
+        return SetupPictures_WriteAll(std::string(argv[2]) + "/") ? 0 : 1;
     if (argc != 2) {
-        std::fprintf(stderr, "usage: resgen OUTPUT_FOLDER\n");
+        std::fprintf(stderr, "usage: resgen [--setup] OUTPUT_FOLDER\n");
         return 2;
     }
     std::string folder = std::string(argv[1]) + "/";

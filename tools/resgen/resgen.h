@@ -7,9 +7,9 @@
 #include <string>
 
 // Every picture is drawn into one fixed-size record of palette indices;
-// the largest picture is a frame of the copy clip (260 x 40).
-const int c_CanvasMaxWidth = 260;
-const int c_CanvasMaxHeight = 64;
+// the largest picture is the installer's banner (520 x 81).
+const int c_CanvasMaxWidth = 520;
+const int c_CanvasMaxHeight = 100;
 
 struct Canvas {
     int width;
@@ -105,6 +105,16 @@ const int c_ClipFrames = 17;
 const int c_ClipWidth = 260;
 const int c_ClipHeight = 40;
 void Clip_DrawFrame(Canvas *canvas, int frame);
+
+// setup_pictures.cpp: the installer's banner (520 x 81, 8 bits), drop-menu
+// picture (159 x 100, 4 bits) and program icon (32 x 32, 4 bits), written
+// into `folder` (ending in a slash) as banner.bmp, menu.bmp and setup.ico.
+bool SetupPictures_WriteAll(const std::string &folder);
+
+// writers16.cpp: 16-colour files for pictures that the first 16 palette
+// colours can show; any other colour is written as its nearest among them.
+bool Bmp_Write16(const std::string &path, const Canvas *canvas);
+bool Ico_Write16(const std::string &path, const Canvas *canvas);
 
 // Shared scenery of the clip and the icons: a closed folder whose front
 // spans left..left+width, top..top+height.  Back and front apart let a
