@@ -180,7 +180,10 @@ bool Driver_StartProgram(const std::string &program,
     STARTUPINFOA startup;
     memset(&startup, 0, sizeof startup);
     startup.cb = sizeof startup;
-    if (!CreateProcessA(program.c_str(), command.data(), NULL, NULL, FALSE,
+    // Without a program the command line's first word is looked up on the
+    // search path, as the shell runs a command.
+    if (!CreateProcessA(program.empty() ? NULL : program.c_str(),
+                        command.data(), NULL, NULL, FALSE,
                         CREATE_SUSPENDED, (void *)environment.data(), NULL,
                         &startup, process))
         return false;

@@ -44,7 +44,8 @@ bool Driver_StartCopier(const std::string &tempFolder,
                         const std::string &argument, DRIVER_COPIER *copier);
 
 // Starts any program with TMP/TEMP set to `tempFolder`; `commandLine` is
-// the whole command line, program name included.
+// the whole command line, program name included; an empty `program` has
+// the command line's first word looked up on the search path.
 bool Driver_StartProgram(const std::string &program,
                          const std::string &commandLine,
                          const std::string &tempFolder,

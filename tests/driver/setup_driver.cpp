@@ -1,0 +1,192 @@
+// Driving the installer; see setup_driver.h.
+#include "setup_driver.h"
+
+#include <tlhelp32.h>
+
+#include <cstring>
+#include <vector>
+
+#define SETUP_CLASS_KEY "CLSID\\" SETUP_TEST_CLASS_ID
+#define SETUP_HANDLERS(kind) "SOFTWARE\\Classes\\" kind "\\shellex\\DragDropHandlers"
+#define SETUP_APPROVED "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved"
+#define SETUP_RUN "Software\\Microsoft\\Windows\\CurrentVersion\\Run"
+
+const SETUP_VALUE c_SetupValues[SETUP_VALUE_COUNT] = {
+    {HKEY_LOCAL_MACHINE, SETUP_HANDLERS("Directory") "\\TesDrop", NULL, SETUP_TEST_CLASS_ID},
+    {HKEY_LOCAL_MACHINE, SETUP_HANDLERS("Folder") "\\TesDrop", NULL, SETUP_TEST_CLASS_ID},
+    {HKEY_LOCAL_MACHINE, SETUP_HANDLERS("Drive") "\\TesDrop", NULL, SETUP_TEST_CLASS_ID},
+    {HKEY_CLASSES_ROOT, SETUP_CLASS_KEY, NULL, "TesDrop"},
+    {HKEY_CLASSES_ROOT, SETUP_CLASS_KEY "\\InProcServer32", NULL, "teshook.dll"},
+    {HKEY_CLASSES_ROOT, SETUP_CLASS_KEY "\\InProcServer32", "ThreadingModel", "Apartment"},
+    {HKEY_LOCAL_MACHINE, SETUP_APPROVED, SETUP_TEST_CLASS_ID, "TesDrop"},
+    {HKEY_LOCAL_MACHINE, SETUP_RUN, "Resume copy", "tesrun.exe /startup"},
+};
+
+std::string SetupDriver_WindowsPath(const char *name)
+{
+    char windows[MAX_PATH];
+    UINT length = GetWindowsDirectoryA(windows, sizeof windows);
+    if (length == 0 || length >= sizeof windows)
+        return name;
+    return std::string(windows) + "\\" + name;
+}
+
+static void SetupDriver_DeleteValue(HKEY root, const char *key, const char *name)
+{
+    HKEY opened;
+    if (RegOpenKeyExA(root, key, 0, KEY_ALL_ACCESS, &opened) == ERROR_SUCCESS) {
+        RegDeleteValueA(opened, name);
+        RegCloseKey(opened);
+    }
+}
+
+void SetupDriver_Clean(void)
+{
+    const char *files[] = {"tesrun.exe", "teshook.dll", "tesrun.exe.new",
+                           "teshook.dll.new"};
+    for (const char *file : files) {
+        std::string path = SetupDriver_WindowsPath(file);
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path.c_str());
+    }
+    RegDeleteKeyA(HKEY_CLASSES_ROOT, SETUP_CLASS_KEY "\\InProcServer32");
+    RegDeleteKeyA(HKEY_CLASSES_ROOT, SETUP_CLASS_KEY);
+    for (int i = 0; i < 3; i++)
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, c_SetupValues[i].key);
+    SetupDriver_DeleteValue(HKEY_LOCAL_MACHINE, SETUP_APPROVED, SETUP_TEST_CLASS_ID);
+    SetupDriver_DeleteValue(HKEY_LOCAL_MACHINE, SETUP_RUN, "Resume copy");
+}
+
+std::string SetupDriver_ReadValue(HKEY root, const char *key, const char *name)
+{
+    HKEY opened;
+    if (RegOpenKeyExA(root, key, 0, KEY_READ, &opened) != ERROR_SUCCESS)
+        return "<missing>";
+    char data[512];
+    DWORD type = 0, size = sizeof data;
+    LONG result = RegQueryValueExA(opened, name, NULL, &type, (BYTE *)data, &size);
+    RegCloseKey(opened);
+    if (result != ERROR_SUCCESS)
+        return "<missing>";
+    if (type != REG_SZ)
+        return "<type " + std::to_string(type) + ">";
+    if (size == 0 || data[size - 1] != '\0' || strlen(data) + 1 != size)
+        return "<size " + std::to_string(size) + ">";
+    return data;
+}
+
+bool SetupDriver_KeyExists(HKEY root, const char *key)
+{
+    HKEY opened;
+    if (RegOpenKeyExA(root, key, 0, KEY_READ, &opened) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(opened);
+    return true;
+}
+
+bool SetupDriver_Start(DRIVER_COPIER *setup, const std::string &argument,
+                       const std::string &program)
+{
+    setup->window = NULL;
+    std::string path = program.empty() ? Driver_BinFolder() + "\\tessetup.exe" : program;
+    std::string commandLine = "tessetup.exe";
+    if (!argument.empty())
+        commandLine += " " + argument;
+    if (!Driver_StartProgram(path, commandLine, Driver_NewTempFolder("Setup"),
+                             &setup->process))
+        return false;
+    if (!argument.empty())
+        return true;
+    setup->window = Driver_WaitForDialog(setup, "Tessary Copy v1.1");
+    return setup->window != NULL;
+}
+
+int SetupDriver_RunSilent(const char *argument)
+{
+    DRIVER_COPIER setup = {};
+    if (!SetupDriver_Start(&setup, argument))
+        return -1;
+    DWORD exitCode = 0;
+    bool sawWindow = true;
+    bool ended = Driver_WaitForExitWithoutWindow(&setup, DRIVER_TIMEOUT_MS,
+                                                 &exitCode, &sawWindow);
+    Driver_Kill(&setup);
+    return ended && !sawWindow ? (int)exitCode : -1;
+}
+
+std::string SetupDriver_AnswerMessage(DRIVER_COPIER *setup, const char *caption)
+{
+    HWND box = Driver_WaitForDialog(setup, caption);
+    if (!box)
+        return "<none>";
+    // A message box's text is its static control 0xFFFF.
+    std::string text = Driver_GetItemText(box, 0xFFFF);
+    Driver_Click(box, IDOK);
+    Driver_WaitForWindowGone(box);
+    return text;
+}
+
+struct SETUP_SEARCH {
+    DWORD processId;
+    HWND setupWindow;
+    bool found;
+};
+
+static BOOL CALLBACK SetupDriver_OtherDialog(HWND window, LPARAM lParam)
+{
+    SETUP_SEARCH *search = (SETUP_SEARCH *)lParam;
+    DWORD processId = 0;
+    char className[16];
+    GetWindowThreadProcessId(window, &processId);
+    if (processId == search->processId && window != search->setupWindow &&
+        GetClassNameA(window, className, sizeof className) &&
+        strcmp(className, "#32770") == 0) {
+        search->found = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+bool SetupDriver_NoMessageOpen(DRIVER_COPIER *setup)
+{
+    // A message sent to the window is handled only once its thread pumps
+    // messages again: by then a message box that follows the last one has
+    // been created, and the one after a click has begun.
+    DWORD_PTR answer;
+    if (!SendMessageTimeoutA(setup->window, WM_NULL, 0, 0, SMTO_NORMAL,
+                             DRIVER_TIMEOUT_MS, &answer))
+        return false;
+    SETUP_SEARCH search = {setup->process.dwProcessId, setup->window, false};
+    EnumWindows(SetupDriver_OtherDialog, (LPARAM)&search);
+    return !search.found;
+}
+
+bool SetupDriver_FindChild(DWORD parentId, const char *exeName,
+                           DRIVER_COPIER *child)
+{
+    memset(child, 0, sizeof *child);
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < DRIVER_TIMEOUT_MS) {
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+        PROCESSENTRY32 entry;
+        entry.dwSize = sizeof entry;
+        DWORD found = 0;
+        for (BOOL more = Process32First(snapshot, &entry); more && !found;
+             more = Process32Next(snapshot, &entry)) {
+            const char *name = strrchr(entry.szExeFile, '\\');
+            name = name ? name + 1 : entry.szExeFile;
+            if (entry.th32ParentProcessID == parentId && _stricmp(name, exeName) == 0)
+                found = entry.th32ProcessID;
+        }
+        CloseHandle(snapshot);
+        if (found) {
+            child->process.hProcess = OpenProcess(
+                SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION,
+                FALSE, found);
+            child->process.dwProcessId = found;
+            return child->process.hProcess != NULL;
+        }
+        Sleep(10);
+    }
+    return false;
+}
