@@ -1,5 +1,6 @@
 // Driving the installer; see setup_driver.h.
 #include "setup_driver.h"
+#include "resource_ids.h"
 
 #include <tlhelp32.h>
 
@@ -161,30 +162,52 @@ bool SetupDriver_NoMessageOpen(DRIVER_COPIER *setup)
     return !search.found;
 }
 
-bool SetupDriver_FindChild(DWORD parentId, const char *exeName,
-                           DRIVER_COPIER *child)
+static bool SetupDriver_IsInstalledCopier(DWORD processId)
 {
-    memset(child, 0, sizeof *child);
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return false;
+    MODULEENTRY32 module;
+    module.dwSize = sizeof module;
+    // The first module is the program file itself.
+    bool installed = Module32First(snapshot, &module) &&
+                     _stricmp(module.szExePath,
+                              SetupDriver_WindowsPath("tesrun.exe").c_str()) == 0;
+    CloseHandle(snapshot);
+    return installed;
+}
+
+static BOOL CALLBACK SetupDriver_CopierWindow(HWND window, LPARAM lParam)
+{
+    DWORD processId = 0;
+    char className[16];
+    GetWindowThreadProcessId(window, &processId);
+    if (IsWindowVisible(window) && !GetWindow(window, GW_OWNER) &&
+        GetClassNameA(window, className, sizeof className) &&
+        strcmp(className, "#32770") == 0 &&
+        GetDlgItem(window, IDC_PROGRESS_SLIDER) &&
+        SetupDriver_IsInstalledCopier(processId)) {
+        *(HWND *)lParam = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+bool SetupDriver_WaitForInstalledCopier(DRIVER_COPIER *copier)
+{
+    memset(copier, 0, sizeof *copier);
     DWORD start = GetTickCount();
     while (GetTickCount() - start < DRIVER_TIMEOUT_MS) {
-        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-        PROCESSENTRY32 entry;
-        entry.dwSize = sizeof entry;
-        DWORD found = 0;
-        for (BOOL more = Process32First(snapshot, &entry); more && !found;
-             more = Process32Next(snapshot, &entry)) {
-            const char *name = strrchr(entry.szExeFile, '\\');
-            name = name ? name + 1 : entry.szExeFile;
-            if (entry.th32ParentProcessID == parentId && _stricmp(name, exeName) == 0)
-                found = entry.th32ProcessID;
-        }
-        CloseHandle(snapshot);
-        if (found) {
-            child->process.hProcess = OpenProcess(
+        HWND window = NULL;
+        EnumWindows(SetupDriver_CopierWindow, (LPARAM)&window);
+        DWORD processId = 0;
+        if (window && GetWindowThreadProcessId(window, &processId)) {
+            copier->process.hProcess = OpenProcess(
                 SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION,
-                FALSE, found);
-            child->process.dwProcessId = found;
-            return child->process.hProcess != NULL;
+                FALSE, processId);
+            copier->process.dwProcessId = processId;
+            copier->window = window;
+            return copier->process.hProcess != NULL;
         }
         Sleep(10);
     }

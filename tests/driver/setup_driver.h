@@ -47,7 +47,7 @@ std::string SetupDriver_AnswerMessage(DRIVER_COPIER *setup, const char *caption)
 // open, that is the operation of the last click is over.
 bool SetupDriver_NoMessageOpen(DRIVER_COPIER *setup);
 
-// Waits for a running `exeName` whose parent is `parentId` and takes it
-// into `child` (process handle and id), for the driver's other waits.
-bool SetupDriver_FindChild(DWORD parentId, const char *exeName,
-                           DRIVER_COPIER *child);
+// Waits for the visible progress window of a copier that runs from the
+// Windows folder (started by the drop handler or the resume scan, not by
+// the test) and takes its window and process into `copier`.
+bool SetupDriver_WaitForInstalledCopier(DRIVER_COPIER *copier);
