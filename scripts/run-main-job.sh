@@ -5,11 +5,13 @@
 #
 #   scripts/run-main-job.sh [--move] TARGET_DIR SOURCE...
 #
-# Installs what is missing, builds the programs, puts tesrun.exe into the
-# Wine prefix's C:\windows as the installer would, and drops the sources
-# onto the target through the real drop handler (tesdrop.exe: the shell's
-# data object, Initialize, the drop menu, "&Tessary Copy Here" or "&Tessary
-# Move Here"); the handler writes the job and starts the copier, and the
+# Installs what is missing, builds the programs, installs the product into
+# the Wine prefix with the real installer ("tessetup.exe /install": both
+# files into C:\windows, the registry entries), and drops the sources onto
+# the target through the registered drop handler (tesdrop.exe, which loads
+# it as the shell does, through its class: the shell's data object,
+# Initialize, the drop menu, "&Tessary Copy Here" or "&Tessary Move Here");
+# the handler writes the job and starts the installed copier, and the
 # script waits until every copier it started has ended.  With DISPLAY set
 # the copier's window shows there; otherwise it runs on a private virtual
 # display (Xvfb).  The i686 build is used where this machine runs 32-bit
@@ -39,7 +41,7 @@ build=$(realpath -m "${TES_BUILD_DIR:-$root/build/$arch}")
 
 cmake -S "$root" -B "$build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-$arch-w64-mingw32.cmake >/dev/null
-ninja -C "$build" tesrun teshook tesdrop >/dev/null
+ninja -C "$build" tessetup tesdrop >/dev/null
 
 # Prefix, wineserver, and a virtual display when there is no real one.
 "$root/tests/wine/run.sh" --prepare "$build"
@@ -50,8 +52,8 @@ if [ -z "${DISPLAY:-}" ]; then
     virtual=$DISPLAY
 fi
 
-# Installed the way tessetup installs it: in the Windows folder.
-cp "$build/bin/tesrun.exe" "$WINEPREFIX/drive_c/windows/tesrun.exe"
+wine "$build/bin/tessetup.exe" /install </dev/null ||
+    { echo "tessetup.exe /install failed" >&2; exit 1; }
 
 mkdir -p "$target"
 windows_path() {
@@ -63,7 +65,6 @@ windows_path() {
 target_w=$(windows_path "$target")
 sources_w=()
 for source in "$@"; do sources_w+=("$(windows_path "$source")"); done
-handler_w=$(windows_path "$build/bin/teshook.dll")
 
 temp_w=$(wine cmd /c 'echo %TEMP%' 2>/dev/null | tr -d '\r')
 temp=$(wine winepath -u "$temp_w" 2>/dev/null | tr -d '\r')
@@ -79,7 +80,7 @@ copier_pids() {
 }
 [ -z "$(copier_pids)" ] || { echo "a copier already runs in $WINEPREFIX" >&2; exit 1; }
 
-wine "$build/bin/tesdrop.exe" "${move[@]}" /dll "$handler_w" "$target_w" \
+wine "$build/bin/tesdrop.exe" "${move[@]}" "$target_w" \
     "${sources_w[@]}" </dev/null || { echo "the drop failed" >&2; exit 1; }
 new_jobs() {
     comm -13 <(echo "$jobs_before") \
