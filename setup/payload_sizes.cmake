@@ -5,11 +5,4 @@
 file(SIZE "${COPIER}" copier_bytes)
 file(SIZE "${HOOK}" hook_bytes)
 set(text "// Made by the build from the embedded files; do not edit.\n#pragma once\n\nconst unsigned long c_CopierPayloadBytes = ${copier_bytes}UL;\nconst unsigned long c_HookPayloadBytes = ${hook_bytes}UL;\n")
-# Rewritten only when a size changed, so the installer's code is not rebuilt
-# for nothing.
-if(EXISTS "${OUTPUT}")
-    file(READ "${OUTPUT}" old)
-endif()
-if(NOT old STREQUAL text)
-    file(WRITE "${OUTPUT}" "${text}")
-endif()
+file(WRITE "${OUTPUT}" "${text}")
