@@ -11,4 +11,5 @@ set(TES_PURE_COPIER_SOURCES
     ${CMAKE_SOURCE_DIR}/copier/progress_math.cpp
     ${CMAKE_SOURCE_DIR}/copier/speed_table.cpp
     ${CMAKE_SOURCE_DIR}/tools/resgen/canvas.cpp ${CMAKE_SOURCE_DIR}/tools/resgen/font.cpp ${CMAKE_SOURCE_DIR}/tools/resgen/writers.cpp ${CMAKE_SOURCE_DIR}/tools/resgen/avi_writer.cpp ${CMAKE_SOURCE_DIR}/tools/resgen/pictures.cpp ${CMAKE_SOURCE_DIR}/tools/resgen/clip.cpp
+    ${CMAKE_SOURCE_DIR}/tools/resgen/setup_pictures.cpp ${CMAKE_SOURCE_DIR}/tools/resgen/writers16.cpp
 )
