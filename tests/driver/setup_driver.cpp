@@ -5,7 +5,6 @@
 #include <tlhelp32.h>
 
 #include <cstring>
-#include <vector>
 
 #define SETUP_CLASS_KEY "CLSID\\" SETUP_TEST_CLASS_ID
 #define SETUP_HANDLERS(kind) "SOFTWARE\\Classes\\" kind "\\shellex\\DragDropHandlers"
