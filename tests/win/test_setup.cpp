@@ -84,16 +84,20 @@ TEST_F(Setup, InstallOnCleanSystemAndAgain)
         EXPECT_EQ("Reinstall", Caption());
         ExpectInstalled();
     }
-    // Esc ends the installer like Exit, and its exit code is always 1.
-    PostMessageA(setup.window, WM_COMMAND, IDCANCEL, 0);
+    // Exit ends the installer, whose exit code is always 1.
+    Driver_Click(setup.window, IDC_SETUP_EXIT);
     DWORD exitCode = 0;
     EXPECT_TRUE(Driver_WaitForExit(&setup, DRIVER_TIMEOUT_MS, &exitCode));
     EXPECT_EQ(1u, exitCode);
 
-    // Started over an installation, it says so.
+    // Started over an installation, it says so; the close box ends it too.
     Driver_Kill(&setup);
     ASSERT_TRUE(SetupDriver_Start(&setup));
     EXPECT_EQ("Reinstall", Caption());
+    PostMessageA(setup.window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    exitCode = 0;
+    EXPECT_TRUE(Driver_WaitForExit(&setup, DRIVER_TIMEOUT_MS, &exitCode));
+    EXPECT_EQ(1u, exitCode);
 }
 
 // A copier file in use can't be replaced: M1 with its path and M2; the old
