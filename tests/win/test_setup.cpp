@@ -1,8 +1,8 @@
 // The installer through its real window and its message boxes: install on
 // a clean system and again, a copier file that can't be replaced, uninstall
 // with everything, with nothing and with the drop handler held, the silent
-// switches, an installer that lacks a payload, and a disk that fills up
-// while a payload is written.
+// switches, a registry key that can't be created, an installer that lacks
+// a payload, and a disk that fills up while a payload is written.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -28,6 +28,8 @@ protected:
             CloseHandle(held);
         Driver_Kill(&setup);
         SetupDriver_Clean();
+        if (!volatileKey.empty())
+            RegDeleteKeyA(HKEY_LOCAL_MACHINE, volatileKey.c_str());
     }
 
     // Holds `path` open with no sharing, as a running program holds it.
@@ -69,6 +71,7 @@ protected:
 
     DRIVER_COPIER setup = {};
     HANDLE held = INVALID_HANDLE_VALUE;
+    std::string volatileKey;    // a key the test made volatile, deleted at the end
     std::string copierPath = SetupDriver_WindowsPath("tesrun.exe");
     std::string hookPath = SetupDriver_WindowsPath("teshook.dll");
 };
@@ -177,6 +180,37 @@ TEST_F(Setup, UninstallWithDropHandlerHeld)
     EXPECT_EQ(c_M6, SetupDriver_AnswerMessage(&setup, "Uninstall failed"));
     EXPECT_TRUE(SetupDriver_NoMessageOpen(&setup));
     EXPECT_FALSE(Driver_FileExists(hookPath));
+}
+
+// A key that can't be created (here: its parent made volatile, under which
+// no lasting key may stand) fails the first entry; the others are written
+// all the same, and only M3 is shown, with both files in place.
+TEST_F(Setup, RegistryFailureAfterFiles)
+{
+    const std::string first = c_SetupValues[0].key;
+    const std::string parent = first.substr(0, first.rfind('\\'));
+    LONG deleted = RegDeleteKeyA(HKEY_LOCAL_MACHINE, parent.c_str());
+    ASSERT_TRUE(deleted == ERROR_SUCCESS || deleted == ERROR_FILE_NOT_FOUND) << deleted;
+    volatileKey = parent;
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegCreateKeyExA(HKEY_LOCAL_MACHINE, parent.c_str(), 0, NULL,
+                              REG_OPTION_VOLATILE, KEY_ALL_ACCESS, NULL, &key, NULL));
+    RegCloseKey(key);
+
+    ASSERT_TRUE(SetupDriver_Start(&setup));
+    Driver_Click(setup.window, IDC_SETUP_INSTALL);
+    EXPECT_EQ("Can't write to registry. Logon as administrator.",
+              SetupDriver_AnswerMessage(&setup, "Error"));
+    EXPECT_TRUE(SetupDriver_NoMessageOpen(&setup));
+    EXPECT_EQ("Install", Caption());
+    EXPECT_EQ("<missing>", SetupDriver_ReadValue(HKEY_LOCAL_MACHINE, first.c_str(), NULL));
+    for (int i = 1; i < SETUP_VALUE_COUNT; i++) {
+        const SETUP_VALUE &value = c_SetupValues[i];
+        EXPECT_EQ(value.data, SetupDriver_ReadValue(value.root, value.key, value.name));
+    }
+    EXPECT_TRUE(Driver_FileExists(copierPath));
+    EXPECT_TRUE(Driver_FileExists(hookPath));
 }
 
 TEST_F(Setup, SilentSwitchesExitCodes)
