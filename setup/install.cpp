@@ -54,15 +54,20 @@ bool InstallAll(void)
 {
     char copierPath[SETUP_WINDOWS_BUFFER + MAX_PATH];
     char hookPath[SETUP_WINDOWS_BUFFER + MAX_PATH];
-    Setup_InstalledPath(SETUP_COPIER_FILE, copierPath);
-    Setup_InstalledPath(SETUP_HOOK_FILE, hookPath);
+    bool folderKnown = Setup_InstalledPath(SETUP_COPIER_FILE, copierPath);
+    folderKnown = Setup_InstalledPath(SETUP_HOOK_FILE, hookPath) && folderKnown;
 
     // Both payloads are looked up before any file is touched: an installer
-    // that lacks one writes nothing.
+    // that lacks one writes nothing.  Nor does one that can't tell where
+    // the Windows folder is, rather than write into the current folder.
     const void *copier = Install_FindPayload(IDR_PAYLOAD_COPIER);
     const void *hook = Install_FindPayload(IDR_PAYLOAD_HOOK);
-    if (!copier || !hook) {
-        Install_FileFailed(copier ? hookPath : copierPath);
+    if (!copier || !folderKnown) {
+        Install_FileFailed(copierPath);
+        return false;
+    }
+    if (!hook) {
+        Install_FileFailed(hookPath);
         return false;
     }
 
