@@ -39,8 +39,12 @@ arch=x86_64
 wine-runs-32bit && arch=i686
 build=$(realpath -m "${TES_BUILD_DIR:-$root/build/$arch}")
 
-cmake -S "$root" -B "$build" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-$arch-w64-mingw32.cmake >/dev/null
+# The toolchain is chosen once, when the build folder is made; CMake warns
+# about a toolchain given again to a configured folder.
+toolchain=()
+[ -f "$build/CMakeCache.txt" ] ||
+    toolchain=(-DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-$arch-w64-mingw32.cmake)
+cmake -S "$root" -B "$build" -G Ninja "${toolchain[@]}" >/dev/null
 ninja -C "$build" tessetup tesdrop >/dev/null
 
 # Prefix, wineserver, and a virtual display when there is no real one.

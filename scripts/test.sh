@@ -33,9 +33,18 @@ step() {   # step NAME LOGFILE COMMAND...: runs quietly, shows the log on failur
     fi
 }
 
-configure_and_build() {   # DIR then cmake arguments
+configure_and_build() {   # DIR [TOOLCHAIN] then cmake arguments
     local dir=$1; shift
-    cmake -S "$root" -B "$root/build/$dir" -G Ninja "$@" &&
+    local toolchain=()
+    case "${1:-}" in
+    cmake/toolchain-*)
+        # Chosen once, when the folder is made: CMake warns about a
+        # toolchain given again to a configured folder.
+        [ -f "$root/build/$dir/CMakeCache.txt" ] ||
+            toolchain=(-DCMAKE_TOOLCHAIN_FILE="$1")
+        shift ;;
+    esac
+    cmake -S "$root" -B "$root/build/$dir" -G Ninja "${toolchain[@]}" "$@" &&
         ninja -C "$root/build/$dir"
 }
 
@@ -43,12 +52,10 @@ step "bootstrap" "$logs/bootstrap.log" bash scripts/bootstrap.sh || {
     echo "bootstrap failed: nothing can be built"; exit 1; }
 
 step "build i686" "$logs/build-i686.log" configure_and_build i686 \
-    -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-w64-mingw32.cmake \
-    -DTES_BUILD_TESTS=ON
+    cmake/toolchain-i686-w64-mingw32.cmake -DTES_BUILD_TESTS=ON
 i686_built=$?
 step "build x86_64" "$logs/build-x86_64.log" configure_and_build x86_64 \
-    -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64-w64-mingw32.cmake \
-    -DTES_BUILD_TESTS=ON
+    cmake/toolchain-x86_64-w64-mingw32.cmake -DTES_BUILD_TESTS=ON
 x86_64_built=$?
 step "build native" "$logs/build-native.log" configure_and_build native \
     -DTES_FUZZ_SECONDS="${TES_FUZZ_SECONDS:-30}"

@@ -4,7 +4,6 @@
 #include "ui_driver.h"
 
 #include <commctrl.h>
-#include <tlhelp32.h>
 
 #include <cstring>
 
@@ -244,25 +243,6 @@ void Driver_Kill(DRIVER_COPIER *copier)
         CloseHandle(copier->process.hThread);
     memset(&copier->process, 0, sizeof copier->process);
     copier->window = NULL;
-}
-
-int Driver_CountProcesses(const char *exeName)
-{
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE)
-        return -1;
-    int count = 0;
-    PROCESSENTRY32 entry;
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snapshot, &entry); more;
-         more = Process32Next(snapshot, &entry)) {
-        const char *name = strrchr(entry.szExeFile, '\\');
-        name = name ? name + 1 : entry.szExeFile;
-        if (_stricmp(name, exeName) == 0)
-            count++;
-    }
-    CloseHandle(snapshot);
-    return count;
 }
 
 // --- windows -------------------------------------------------------------

@@ -51,9 +51,6 @@ bool Driver_StartProgram(const std::string &program,
                          const std::string &tempFolder,
                          PROCESS_INFORMATION *process);
 
-// Number of running processes whose program file is `exeName`.
-int Driver_CountProcesses(const char *exeName);
-
 // Waits for the copier's visible progress window (dialog 100).
 HWND Driver_WaitForProgressWindow(DRIVER_COPIER *copier,
                                   DWORD timeoutMs = DRIVER_TIMEOUT_MS);
