@@ -4,6 +4,7 @@ set(TES_PURE_COMMON_SOURCES
     ${CMAKE_SOURCE_DIR}/common/job_file_format.cpp
 )
 set(TES_PURE_COPIER_SOURCES
+    ${CMAKE_SOURCE_DIR}/copier/ascii_case.cpp
     ${CMAKE_SOURCE_DIR}/copier/job_arguments.cpp
     ${CMAKE_SOURCE_DIR}/copier/copy_paths.cpp
     ${CMAKE_SOURCE_DIR}/copier/target_rules.cpp

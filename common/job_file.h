@@ -56,13 +56,22 @@ struct JOB_BODY_INFO {
 };
 
 // Checks that `body` (the file after its header, `bodySize` bytes) holds a
-// count, a target folder and exactly `sourceCount` NUL-terminated paths,
+// count, a target folder that is not empty (an empty one would send the
+// copy into the current drive's root) and exactly `sourceCount` NUL-terminated paths,
 // each at most `maxPathChars` characters, all within `bodySize`.  A body
 // that fails is refused as a whole: the walkers that follow rely on the
 // count and the NULs, so this is what keeps them inside the buffer.
 // Returns true and fills `info` when the body is sound.
 bool JobFile_CheckBody(const uint8_t *body, size_t bodySize,
                        size_t maxPathChars, JOB_BODY_INFO *info);
+
+// The one walker of the source list: copies the path that starts at
+// `*cursor` of `body` into `out` (`outSize` bytes, cut to fit) and moves
+// `*cursor` past its NUL.  Never reads past `bodySize`: a cursor at or past
+// the end gives an empty path and stays at the end.  Used by the copier's
+// monitor and runner and by the fuzzer.
+void JobFile_NextSource(const uint8_t *body, size_t bodySize, uint32_t *cursor,
+                        char *out, size_t outSize);
 
 // Bytes a job of these paths takes on disk (header included).
 uint64_t JobFile_EncodedSize(const char *target, const char *const *sources,

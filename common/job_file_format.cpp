@@ -41,7 +41,7 @@ bool JobFile_CheckBody(const uint8_t *body, size_t bodySize,
     uint32_t count = JobFile_CountFromBody(body);
     long targetLength =
         JobFile_StringAt(body, bodySize, JOB_TARGET_OFFSET, maxPathChars);
-    if (targetLength < 0)
+    if (targetLength <= 0)
         return false;
 
     size_t pos = JOB_TARGET_OFFSET + (size_t)targetLength + 1;
@@ -60,6 +60,25 @@ bool JobFile_CheckBody(const uint8_t *body, size_t bodySize,
         info->firstSourceOffset = (uint32_t)firstSource;
     }
     return true;
+}
+
+void JobFile_NextSource(const uint8_t *body, size_t bodySize, uint32_t *cursor,
+                        char *out, size_t outSize)
+{
+    size_t pos = *cursor < bodySize ? *cursor : bodySize;
+    const uint8_t *start = body + pos;
+    const void *nul = memchr(start, 0, bodySize - pos);
+    size_t length = nul ? (size_t)((const uint8_t *)nul - start)
+                        : bodySize - pos;
+    if (outSize > 0) {
+        size_t kept = length < outSize - 1 ? length : outSize - 1;
+        memcpy(out, start, kept);
+        out[kept] = '\0';
+    }
+    pos += length;
+    if (pos < bodySize)
+        pos++;              // past the NUL
+    *cursor = (uint32_t)pos;
 }
 
 uint64_t JobFile_EncodedSize(const char *target, const char *const *sources,

@@ -28,6 +28,11 @@ void ResumeCopy(void)
     CopyState.paused = 0;
 }
 
+enum {
+    CLOSE_WAIT_MS = 1000,       // longest wait for the runner's end
+    CLOSE_POLL_MS = 10,         // between looks at its end flags
+};
+
 void CloseJob(void)
 {
     // Cancel, the finished timer and WM_DESTROY all come here; only the
@@ -36,11 +41,19 @@ void CloseJob(void)
         return;
     DeleteFileA(CopyState.jobFilePath);
     CopyState.stopRequested = 1;
-    // The runner may be inside a chunk or a call on this window: give it a
-    // second, then end the window anyway; the process takes it along.
-    for (int i = 0; i < 10 && !CopyState.runnerEnded && !CopyState.jobDone;
-         i++)
-        Sleep(100);
+    // The runner may be inside a chunk, or waiting for this thread to handle
+    // a call on the window (a picture, a text, its dialogs): the wait keeps
+    // handling such calls, so the runner can end as soon as its chunk is
+    // done.  After a second the window ends anyway; the process takes the
+    // runner along.
+    DWORD start = GetTickCount();
+    while (!CopyState.runnerEnded && !CopyState.jobDone &&
+           GetTickCount() - start < CLOSE_WAIT_MS) {
+        MSG pending;
+        PeekMessageA(&pending, NULL, 0, 0, PM_NOREMOVE);   // runs sent calls
+        MsgWaitForMultipleObjects(0, NULL, FALSE, CLOSE_POLL_MS,
+                                  QS_SENDMESSAGE);
+    }
     EndDialog(CopyState.progressWindow, 0);
 }
 

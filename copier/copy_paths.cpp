@@ -3,16 +3,14 @@
 // path may be used at all.
 #include "copy_paths.h"
 
+#include "ascii_case.h"
+
 #include <cstdio>
 #include <cstring>
 
 static char CopyPaths_Fold(char c)
 {
-    if (c >= 'A' && c <= 'Z')
-        return (char)(c - 'A' + 'a');
-    if (c == '/')
-        return '\\';
-    return c;
+    return c == '/' ? '\\' : LowerCaseAsciiChar(c);
 }
 
 // Length without trailing backslashes, but a drive root "c:\" keeps none:

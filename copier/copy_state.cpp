@@ -9,7 +9,6 @@ void CopyState_Reset(void)
 {
     COPY_STATE *s = &CopyState;
     s->jobFilePath[0] = '\0';
-    s->jobFileSize = 0;
     s->jobBody = NULL;
     s->jobBodySize = 0;
     s->copyMode = 1;
@@ -56,6 +55,7 @@ void CopyState_Reset(void)
     s->copyOfCounter = 0;
     s->resumedFile = 0;
     s->resumeOffset = 0;
+    s->linkDepth = 0;
 }
 
 void SharedText_Set(SHARED_TEXT *shared, const char *text)
@@ -93,9 +93,3 @@ void SkippedSources_Add(int index)
         CopyState.skippedSources[index / 8] |= (uint8_t)(1u << (index % 8));
 }
 
-void LowerCaseAscii(char *text)
-{
-    for (; *text; text++)
-        if (*text >= 'A' && *text <= 'Z')
-            *text = (char)(*text - 'A' + 'a');
-}

@@ -16,6 +16,8 @@
 #include <atomic>
 #include <cstdint>
 
+#include "ascii_case.h"
+
 enum {
     COPIER_PATH_CHARS = 1000,   // every path buffer of the copier
     COPIER_TEXT_CHARS = 1100,   // display texts: a path plus quotes or words
@@ -41,13 +43,12 @@ void SharedText_Get(SHARED_TEXT *shared, char *out, size_t outSize);
 struct COPY_STATE {
     // Job, set by start-up before the other threads run.
     char jobFilePath[COPIER_PATH_CHARS];
-    DWORD jobFileSize;
     uint8_t *jobBody;             // the file after its 8 header bytes
     uint32_t jobBodySize;         // bytes in jobBody (checked at start-up)
     int copyMode;                 // 1 copy, 0 move
     int sourceCount;
     char targetFolder[COPIER_PATH_CHARS];
-    int jobCursor;                // offset in jobBody of the next source path
+    uint32_t jobCursor;           // offset in jobBody of the next source path
     char currentSource[COPIER_PATH_CHARS];
     uint8_t *transferBuffer;      // TRANSFER_BUFFER_SIZE bytes
     // One bit per source: set by the monitor for a dropped item whose own
@@ -58,7 +59,8 @@ struct COPY_STATE {
     std::atomic<int> chunkSize;   // never above TRANSFER_BUFFER_SIZE
     HINSTANCE appInstance;
 
-    // Window.
+    // Window.  The two pictures are loaded by start-up before any other
+    // thread runs, so every thread may read them without a lock.
     std::atomic<HWND> progressWindow;   // 0 until the window publishes itself
     HBITMAP pauseImage;
     HBITMAP resumeImage;
@@ -105,6 +107,10 @@ struct COPY_STATE {
     int copyOfCounter;
     int resumedFile;
     uint64_t resumeOffset;
+    // Folders entered through a link (symbolic link or junction) above the
+    // current entry: their contents are copied, but a move deletes nothing
+    // there, since what lies behind a link is not part of the selection.
+    int linkDepth;
 };
 
 extern COPY_STATE CopyState;
@@ -130,5 +136,3 @@ void WaitWhilePaused(DWORD stepMs);
 bool SkippedSources_Has(int index);
 void SkippedSources_Add(int index);
 
-// Lower-cases A to Z only, as every path shown to the user is.
-void LowerCaseAscii(char *text);

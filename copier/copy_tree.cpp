@@ -11,6 +11,7 @@
 #include "copy_state.h"
 #include "engine.h"
 #include "existing_target.h"
+#include "listing.h"
 
 enum {
     COPY_PAUSE_STEP_MS = 50,
@@ -26,6 +27,7 @@ struct COPY_SEARCH {
     bool listing;                 // "%s\*.*" rather than the item itself
     int delivered;                // entries the search has returned
     int gone;                     // of those, deleted or removed by the move
+    bool nameLost;                // the entry's name has no exact ANSI form
 };
 
 static bool CopyTree_Stopped(void)
@@ -56,6 +58,30 @@ static void CopyTree_ReportTooLongJoin(const char *folder, const char *name)
     char shown[COPIER_PATH_CHARS];
     snprintf(shown, sizeof shown, "%s\\%s", folder, name);
     CopyTree_ReportTooLong(shown);
+}
+
+// An entry whose name the ANSI code page cannot hold: copying it under the
+// converted name would write another name, or replace another file.  It is
+// reported with a skip offered and passed over whatever the answer; its
+// source stays.
+static void CopyTree_ReportLostName(const char *sourcePath, bool itself,
+                                    const WIN32_FIND_DATAA *entry)
+{
+    char shown[COPIER_PATH_CHARS];
+    if (itself)
+        lstrcpynA(shown, sourcePath, sizeof shown);
+    else
+        snprintf(shown, sizeof shown, "%s\\%s", sourcePath, entry->cFileName);
+    CopyState.skipCurrentFile = 1;
+    ReportError(shown, ERROR_NO_UNICODE_TRANSLATION);
+    CopyState.skipCurrentFile = 0;
+}
+
+// Move mode outside any folder reached through a link: only there does a
+// copied source go.
+bool CopyTree_MovesSources(void)
+{
+    return CopyState.copyMode == 0 && CopyState.linkDepth == 0;
 }
 
 static void CopyTree_ReportFolderCreation(const char *folderPath, DWORD error)
@@ -263,7 +289,7 @@ static bool CopyTree_CopyFile(const char *sourcePath, const char *targetFolder,
             continue;
         }
 
-        bool moving = CopyState.copyMode == 0 && !CopyTree_Stopped();
+        bool moving = CopyTree_MovesSources() && !CopyTree_Stopped();
         // Move mode: the source goes only once its copy is on the disk.
         bool safe = !moving || FlushFileBuffers(target);
         CopyTree_SetTimes(target, entry);
@@ -338,8 +364,18 @@ static bool CopyTree_CopyFolder(const char *sourcePath, bool shareRoot,
         return false;
     }
     CopyState.topLevel = 0;
+    // A symbolic link or junction: its contents are copied, but what lies
+    // behind it is not the user's selection, so a move deletes nothing
+    // there and the link itself stays.
+    bool link = (entry->dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    if (link)
+        CopyState.linkDepth++;
     CopyTree(descentSource, folderPath);
-    if (CopyState.copyMode == 0 && !CopyTree_Stopped())
+    if (link) {
+        CopyState.linkDepth--;
+        return false;
+    }
+    if (CopyTree_MovesSources() && !CopyTree_Stopped())
         return RemoveDirectoryA(descentSource) != 0;
     return false;
 }
@@ -350,7 +386,8 @@ static bool CopyTree_OpenSearch(const char *sourcePath, COPY_SEARCH *search,
                                 WIN32_FIND_DATAA *entry)
 {
     for (;;) {
-        search->handle = FindFirstFileA(search->pattern, entry);
+        search->handle = Listing_First(search->pattern, entry,
+                                       &search->nameLost);
         if (search->handle != INVALID_HANDLE_VALUE) {
             search->delivered = 1;
             search->gone = 0;
@@ -381,7 +418,8 @@ static bool CopyTree_ReopenListing(const char *sourcePath, COPY_SEARCH *search,
         if (!CopyTree_OpenSearch(sourcePath, search, entry))
             return false;
         int stepped = 1;
-        while (stepped <= handled && FindNextFileA(search->handle, entry))
+        while (stepped <= handled &&
+               Listing_Next(search->handle, entry, &search->nameLost))
             stepped++;
         if (stepped > handled) {
             search->delivered = handled + 1;
@@ -411,7 +449,7 @@ static bool CopyTree_NextEntry(const char *sourcePath, COPY_SEARCH *search,
                                WIN32_FIND_DATAA *entry)
 {
     for (;;) {
-        BOOL found = FindNextFileA(search->handle, entry);
+        BOOL found = Listing_Next(search->handle, entry, &search->nameLost);
         CopyState.visitedEntries++;
         if (found) {
             search->delivered++;
@@ -490,7 +528,14 @@ void CopyTree(const char *sourcePath, const char *targetFolder)
     for (;;) {
         if (CopyTree_Stopped())
             break;
-        if (entry.cFileName[0] != '.') {
+        // Only "." and ".." are passed over: ".git", ".env" and the like
+        // are items like any other.
+        bool item = !Listing_IsSelfOrParent(entry.cFileName);
+        if (item && search.nameLost) {
+            CopyTree_ReportLostName(sourcePath, CopyState.topLevel && !shareRoot,
+                                    &entry);
+            CopyState.topLevel = 0;
+        } else if (item) {
             if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 if (CopyTree_CopyFolder(sourcePath, shareRoot, targetFolder,
                                         &entry))

@@ -6,13 +6,18 @@
 
 #include <cstdint>
 
-// Runner thread body: copies or moves every source of the job, then sets the
-// title "Finished" and runnerEnded, stopRequested, jobDone.  (runner.cpp)
+// Runner thread body: copies or moves every source of the job, then sets
+// runnerEnded and stopRequested; the monitor, the title's only writer,
+// then shows "Finished" and sets jobDone.  (runner.cpp)
 unsigned __stdcall RunJob(void *unused);
 
 // Copies or moves one source (file, folder, \\server\share) into
 // `targetFolder`; recursive for subfolders.  Runner thread.  (copy_tree.cpp)
 void CopyTree(const char *sourcePath, const char *targetFolder);
+
+// Move mode outside any folder reached through a link: true where a copied
+// source is deleted and an emptied source folder removed.  (copy_tree.cpp)
+bool CopyTree_MovesSources(void);
 
 // Adds the sizes and file counts below `path` to jobBytes and jobFiles.
 // Monitor thread, before the runner starts.  (scan_tree.cpp)
@@ -42,6 +47,10 @@ INT_PTR CALLBACK ProgressWindowProc(HWND, UINT, WPARAM, LPARAM);   // progress_w
 INT_PTR CALLBACK AboutBoxProc(HWND, UINT, WPARAM, LPARAM);         // about_box.cpp
 INT_PTR CALLBACK ErrorDialogProc(HWND, UINT, WPARAM, LPARAM);      // error_dialog.cpp
 INT_PTR CALLBACK ReplaceDialogProc(HWND, UINT, WPARAM, LPARAM);    // replace_dialog.cpp
+
+// Loads a button picture mapped to the button face colour in use (the
+// pictures are drawn on the classic grey face).  (startup.cpp)
+HBITMAP LoadButtonImage(int id);
 
 // Starts a thread running `body` (the win32 thread model has no
 // std::thread).  Returns FALSE when the thread could not be started.

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "ascii_case.h"
 #include "job_file.h"
 
 JOB_ARGUMENT_KIND JobArguments_Parse(const char *argument, char *jobName,
@@ -37,10 +38,7 @@ static bool JobArguments_IsJobFileName(const char *name)
     if (strlen(name) != prefixLength + 3)
         return false;
     for (size_t i = 0; i < prefixLength; i++) {
-        char c = name[i];
-        if (c >= 'A' && c <= 'Z')
-            c = (char)(c - 'A' + 'a');
-        if (c != prefix[i])
+        if (LowerCaseAsciiChar(name[i]) != prefix[i])
             return false;
     }
     for (size_t i = prefixLength; i < prefixLength + 3; i++)

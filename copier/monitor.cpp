@@ -8,6 +8,7 @@
 
 #include "copy_state.h"
 #include "engine.h"
+#include "job_file.h"
 #include "progress_math.h"
 #include "resource_ids.h"
 
@@ -17,21 +18,13 @@ static int g_tickCount;
 static char g_lastShownSource[COPIER_TEXT_CHARS];
 static char g_lastShownTarget[COPIER_TEXT_CHARS];
 
-// Copies the source path at `offset` of jobBody into `out` and returns the
-// offset just past its zero byte.  Start-up checked the body, but the copy
-// still stops at the end of the buffer rather than trust it.
-static int Monitor_ReadSource(int offset, char *out)
+// Copies the source path at `*cursor` of jobBody into currentSource and
+// moves `*cursor` past it.
+static void Monitor_TakeSource(uint32_t *cursor)
 {
-    const uint8_t *body = CopyState.jobBody;
-    int size = (int)CopyState.jobBodySize;
-    int length = 0;
-    while (offset < size && body[offset] != 0 &&
-           length < COPIER_PATH_CHARS - 1)
-        out[length++] = (char)body[offset++];
-    out[length] = '\0';
-    while (offset < size && body[offset] != 0)
-        offset++;
-    return offset < size ? offset + 1 : size;
+    JobFile_NextSource(CopyState.jobBody, CopyState.jobBodySize, cursor,
+                       CopyState.currentSource,
+                       sizeof CopyState.currentSource);
 }
 
 static void Monitor_PlayClip(HWND window)
@@ -53,7 +46,8 @@ static void Monitor_ReadyToResume(HWND window)
     Monitor_PlayClip(window);
     SendDlgItemMessageA(window, IDC_PROGRESS_ANIMATION, ACM_STOP, 0, 0);
 
-    Monitor_ReadSource(CopyState.jobCursor, CopyState.currentSource);
+    uint32_t firstSource = CopyState.jobCursor;
+    Monitor_TakeSource(&firstSource);
     char line[PROGRESS_LINE_CHARS];
     ProgressMath_FormatPathLine("From : ", CopyState.currentSource, " ", line,
                                 sizeof line);
@@ -63,14 +57,6 @@ static void Monitor_ReadyToResume(HWND window)
     SetDlgItemTextA(window, IDC_PROGRESS_TO, line);
 
     WaitWhilePaused(10);
-}
-
-// The button pictures are drawn on the classic grey face; mapping it to
-// the button face colour in use keeps them from standing on a grey box.
-static HBITMAP Monitor_LoadButtonImage(int id)
-{
-    return (HBITMAP)LoadImageA(CopyState.appInstance, MAKEINTRESOURCEA(id),
-                               IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS);
 }
 
 static void Monitor_SetUp(void)
@@ -86,10 +72,10 @@ static void Monitor_SetUp(void)
     SetWindowTextA(window, CopyState.copyMode ? "Preparing to copy..."
                                               : "Preparing to move...");
 
-    HBITMAP cancelImage = Monitor_LoadButtonImage(IDB_CANCEL);
-    CopyState.resumeImage = Monitor_LoadButtonImage(IDB_RESUME);
-    CopyState.pauseImage = Monitor_LoadButtonImage(IDB_PAUSE);
-    HBITMAP aboutImage = Monitor_LoadButtonImage(IDB_ABOUT);
+    // The Pause button's two pictures were loaded by start-up, before this
+    // thread ran, because a click may show one at any time.
+    HBITMAP cancelImage = LoadButtonImage(IDB_CANCEL);
+    HBITMAP aboutImage = LoadButtonImage(IDB_ABOUT);
     SendDlgItemMessageA(window, IDC_PROGRESS_CANCEL, BM_SETIMAGE, IMAGE_BITMAP,
                         (LPARAM)cancelImage);
     SendDlgItemMessageA(window, IDC_PROGRESS_ABOUT, BM_SETIMAGE, IMAGE_BITMAP,
@@ -108,18 +94,19 @@ static void Monitor_SetUp(void)
         Monitor_ReadyToResume(window);
 }
 
-// Counts the bytes and files of every source, unless a same-drive move
-// makes that pointless (the runner renames those sources).
+// Counts the bytes and files of every source, unless every source is a
+// same-drive move that the runner renames whole.
 static void Monitor_Scan(HWND window)
 {
-    int firstSource = CopyState.jobCursor;
-    if (ProgressMath_MoveSkipsScan(CopyState.copyMode, CopyState.currentSource,
+    uint32_t firstSource = CopyState.jobCursor;
+    if (ProgressMath_MoveSkipsScan(CopyState.copyMode, CopyState.jobBody,
+                                   CopyState.jobBodySize, firstSource,
+                                   CopyState.sourceCount,
                                    CopyState.targetFolder)) {
         SetWindowTextA(window, "(0%) Moving...");
     } else {
         for (int i = 0; i < CopyState.sourceCount; i++) {
-            CopyState.jobCursor =
-                Monitor_ReadSource(CopyState.jobCursor, CopyState.currentSource);
+            Monitor_TakeSource(&CopyState.jobCursor);
             CopyState.topLevel = 1;
             CopyState.scanSkippedItem = 0;
             ScanTree(CopyState.currentSource);
@@ -165,11 +152,9 @@ static void Monitor_Sample(HWND window)
         SetDlgItemTextA(window, IDC_PROGRESS_TIMELEFT, line);
 }
 
-// One 100 ms tick of the refresh.  Returns false when the monitor is to end.
-static bool Monitor_Refresh(HWND window)
+// One 100 ms tick of the refresh.
+static void Monitor_Refresh(HWND window)
 {
-    if (CopyState.jobDone)
-        return false;
 
     uint64_t jobBytes = CopyState.jobBytes;
     uint64_t doneBytes = CopyState.doneBytes;
@@ -180,13 +165,9 @@ static bool Monitor_Refresh(HWND window)
                         ProgressMath_BarPosition(doneBytes, jobBytes), 0);
     ProgressMath_FormatPercent(percent, text, sizeof text);
     SetDlgItemTextA(window, IDC_PROGRESS_PERCENT, text);
-    // The runner names the window "Finished" before it sets its end flags;
-    // a title written after that would cover it.
-    if (!CopyState.runnerEnded) {
-        ProgressMath_FormatTitle(percent, CopyState.paused, CopyState.copyMode,
-                                 text, sizeof text);
-        SetWindowTextA(window, text);
-    }
+    ProgressMath_FormatTitle(percent, CopyState.paused, CopyState.copyMode,
+                             text, sizeof text);
+    SetWindowTextA(window, text);
 
     Monitor_ShowPathLine(window, IDC_PROGRESS_FROM,
                          &CopyState.currentSourceText, g_lastShownSource,
@@ -212,7 +193,6 @@ static bool Monitor_Refresh(HWND window)
         Monitor_Sample(window);
         g_tickCount = 0;
     }
-    return !CopyState.stopRequested;
 }
 
 unsigned __stdcall MonitorJob(void *)
@@ -231,9 +211,18 @@ unsigned __stdcall MonitorJob(void *)
 
     CopyState.windowBytes = 0;
     g_tickCount = 0;
-    if (CopyState.stopRequested)
-        return 0;
-    while (Monitor_Refresh(window)) {
+    // The monitor owns the title from set-up to "Finished", so no refresh
+    // can cover the last one.  runnerEnded is tested before stopRequested:
+    // the runner raises it first, so a stop seen without it is a cancel,
+    // and CloseJob ends the window then.
+    for (;;) {
+        if (CopyState.runnerEnded) {
+            SetWindowTextA(window, "Finished");
+            CopyState.jobDone = 1;
+            return 0;
+        }
+        if (CopyState.stopRequested)
+            return 0;
+        Monitor_Refresh(window);
     }
-    return 0;
 }

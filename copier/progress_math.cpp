@@ -2,6 +2,10 @@
 // "KB" here is 1,000 bytes.
 #include "progress_math.h"
 
+#include "ascii_case.h"
+#include "copy_paths.h"
+#include "job_file.h"
+
 #include <climits>
 #include <cstdio>
 
@@ -19,11 +23,15 @@ int ProgressMath_Percent(uint64_t doneBytes, uint64_t jobBytes)
     return (int)((double)doneBytes / (double)jobBytes * 100.0);
 }
 
-// Signed: a file that grew after the scan makes done exceed job.
+// More done than counted (a file that grew after the scan, a rename that
+// fell back to a copy of bytes never scanned) leaves nothing, not a
+// negative amount.
 static long long ProgressMath_KilobytesLeft(uint64_t jobBytes,
                                             uint64_t doneBytes)
 {
-    return (long long)(jobBytes - doneBytes) / 1000;
+    if (doneBytes >= jobBytes)
+        return 0;
+    return (long long)((jobBytes - doneBytes) / 1000);
 }
 
 void ProgressMath_FormatBytesLeft(uint64_t jobBytes, uint64_t doneBytes,
@@ -66,9 +74,7 @@ void ProgressMath_FormatPathLine(const char *prefix, const char *path,
     size_t start = 0;
     while (prefix[start] && start < outSize - 1)
         start++;
-    for (size_t i = start; out[i]; i++)
-        if (out[i] >= 'A' && out[i] <= 'Z')
-            out[i] = (char)(out[i] - 'A' + 'a');
+    LowerCaseAscii(out + start);
 }
 
 void ProgressMath_TakeSample(RATE_RINGS *rings, int sample)
@@ -111,12 +117,11 @@ bool ProgressMath_FormatTimeLeft(const RATE_RINGS *rings, uint64_t jobBytes,
     if (rate < 1)
         return false;
     long long seconds = ProgressMath_KilobytesLeft(jobBytes, doneBytes) / rate;
-    long long total =
-        (long long)((double)seconds +
-                    ((double)jobFiles - (double)visitedEntries) * 0.005);
-    // More done than counted would give "-1:-05"; nothing is left then.
-    if (total < 0)
-        total = 0;
+    // More entries visited than counted leave none, not a negative part.
+    double entriesLeft = (double)jobFiles - (double)visitedEntries;
+    if (entriesLeft < 0)
+        entriesLeft = 0;
+    long long total = (long long)((double)seconds + entriesLeft * 0.005);
     snprintf(out, outSize, "Time left : %.2lld:%.2lld", total / 60,
              total % 60);
     return true;
@@ -131,13 +136,17 @@ int ProgressMath_AddBudget(int budget, int refill)
     return budget + refill;
 }
 
-bool ProgressMath_MoveSkipsScan(int copyMode, const char *firstSource,
-                                const char *targetFolder)
+bool ProgressMath_MoveSkipsScan(int copyMode, const uint8_t *body,
+                                size_t bodySize, uint32_t cursor,
+                                int sourceCount, const char *targetFolder)
 {
     if (copyMode != 0)
         return false;
-    if (firstSource[0] == '\0' || firstSource[1] != ':' ||
-        firstSource[2] != '\\')
-        return false;
-    return firstSource[0] == targetFolder[0];
+    for (int i = 0; i < sourceCount; i++) {
+        char source[COPY_PATH_SYSTEM_LIMIT + 1];
+        JobFile_NextSource(body, bodySize, &cursor, source, sizeof source);
+        if (!CopyPaths_IsSameDriveMove(source, targetFolder))
+            return false;
+    }
+    return true;
 }

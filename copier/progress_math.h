@@ -59,7 +59,10 @@ bool ProgressMath_FormatTimeLeft(const RATE_RINGS *rings, uint64_t jobBytes,
 // The speed budget plus one refill, held at INT32_MAX instead of wrapping.
 int ProgressMath_AddBudget(int budget, int refill);
 
-// True when a move's first source sits on the target's drive (X:\...):
-// the runner renames such sources, so their bytes are not scanned.
-bool ProgressMath_MoveSkipsScan(int copyMode, const char *firstSource,
-                                const char *targetFolder);
+// True when every source of a move, walked from `cursor` of the job body,
+// sits on the target's drive (X:\...): the runner renames such sources, so
+// their bytes need no scan.  One source elsewhere is copied byte by byte
+// and the whole job is scanned.
+bool ProgressMath_MoveSkipsScan(int copyMode, const uint8_t *body,
+                                size_t bodySize, uint32_t cursor,
+                                int sourceCount, const char *targetFolder);

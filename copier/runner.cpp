@@ -1,7 +1,7 @@
 // RunJob: the runner thread.  Takes the job's sources one by one: a move
 // within one drive letter is a single rename, everything else goes through
-// CopyTree.  At the end it names the window "Finished" and raises the end
-// flags that close it.
+// CopyTree.  At the end it raises the end flags; the monitor then names the
+// window "Finished" and lets it close.
 #include <windows.h>
 
 #include <cstdio>
@@ -10,23 +10,7 @@
 #include "copy_paths.h"
 #include "copy_state.h"
 #include "engine.h"
-
-// Takes the next source path from the job body into currentSource.  The
-// loader has checked that sourceCount NUL-terminated paths follow, each
-// shorter than a path buffer; the bound here only keeps a damaged body
-// from running past the buffers.
-static void Runner_TakeSource(void)
-{
-    const char *next = (const char *)CopyState.jobBody + CopyState.jobCursor;
-    size_t left = CopyState.jobBodySize > (uint32_t)CopyState.jobCursor
-                      ? CopyState.jobBodySize - CopyState.jobCursor : 0;
-    size_t length = strnlen(next, left);
-    if (length >= COPIER_PATH_CHARS)
-        length = COPIER_PATH_CHARS - 1;
-    memcpy(CopyState.currentSource, next, length);
-    CopyState.currentSource[length] = '\0';
-    CopyState.jobCursor += (int)strnlen(next, left) + 1;
-}
+#include "job_file.h"
 
 // The long form of a path where the system knows it, so that an 8.3 alias
 // of a folder is recognised as that folder.
@@ -99,7 +83,9 @@ unsigned __stdcall RunJob(void *)
 {
     for (int taken = 0;
          taken < CopyState.sourceCount && !CopyState.stopRequested; taken++) {
-        Runner_TakeSource();
+        JobFile_NextSource(CopyState.jobBody, CopyState.jobBodySize,
+                           &CopyState.jobCursor, CopyState.currentSource,
+                           sizeof CopyState.currentSource);
         CopyState.topLevel = 1;
         // The user skipped this item while the job was counted.
         if (SkippedSources_Has(taken))
@@ -119,9 +105,9 @@ unsigned __stdcall RunJob(void *)
         }
         CopyTree(CopyState.currentSource, CopyState.targetFolder);
     }
-    SetWindowTextA(CopyState.progressWindow, "Finished");
+    // The monitor sees runnerEnded, names the window "Finished" and raises
+    // jobDone, which closes it.
     CopyState.runnerEnded = 1;
     CopyState.stopRequested = 1;
-    CopyState.jobDone = 1;
     return 0;
 }

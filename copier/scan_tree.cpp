@@ -6,6 +6,7 @@
 #include "copy_paths.h"
 #include "copy_state.h"
 #include "engine.h"
+#include "listing.h"
 
 enum {
     SCAN_PAUSE_STEP_MS = 50,
@@ -41,9 +42,10 @@ void ScanTree(const char *path)
     // The search of the dropped item itself (or of a share root's listing).
     bool itemSearch = CopyState.topLevel != 0;
     WIN32_FIND_DATAA entry;
+    bool nameLost = false;
     HANDLE search;
     for (;;) {
-        search = FindFirstFileA(pattern, &entry);
+        search = Listing_First(pattern, &entry, &nameLost);
         if (search != INVALID_HANDLE_VALUE)
             break;
         if (ScanTree_GiveUp(path, GetLastError())) {
@@ -56,8 +58,11 @@ void ScanTree(const char *path)
     for (;;) {
         if (CopyState.stopRequested)
             break;
-        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-            entry.cFileName[0] != '.') {
+        bool item = !Listing_IsSelfOrParent(entry.cFileName);
+        if (item && nameLost) {
+            // Passed over by the copy, which reports it: not counted.
+        } else if (item &&
+                   (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
             char next[COPIER_PATH_CHARS];
             bool nextFits = true;
             if (CopyState.topLevel && !shareRoot)
@@ -70,8 +75,8 @@ void ScanTree(const char *path)
             if (nextFits)
                 ScanTree(next);
         } else {
-            // Files, and every name beginning with '.' ("." and ".."
-            // included): a dot-folder counts as one file, not entered.
+            // Files, and the "." and ".." entries, which stay counted: the
+            // time-left estimate pairs them with the runner's steps.
             CopyState.jobBytes += ((uint64_t)entry.nFileSizeHigh << 32) |
                                   entry.nFileSizeLow;
             CopyState.jobFiles++;
@@ -80,7 +85,7 @@ void ScanTree(const char *path)
 
         bool more = false;
         for (;;) {
-            if (FindNextFileA(search, &entry)) {
+            if (Listing_Next(search, &entry, &nameLost)) {
                 more = true;
                 break;
             }

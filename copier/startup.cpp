@@ -69,6 +69,34 @@ static void Startup_ResumeScan(void)
     FindClose(search);
 }
 
+// Claims the job for this copier: a named mutex per job file, held until
+// the process ends.  Returns false when another copier already runs the
+// job (a second "/startup", a relaunch of a job still running): two
+// copiers on one move job would delete each other's sources.  The name
+// holds the job file's path, lower-cased, so that the same number in
+// another temporary folder is another job.
+static bool Startup_ClaimJob(void)
+{
+    char path[COPIER_PATH_CHARS];
+    DWORD length = GetLongPathNameA(CopyState.jobFilePath, path, sizeof path);
+    if (length == 0 || length >= sizeof path)
+        lstrcpynA(path, CopyState.jobFilePath, sizeof path);
+    LowerCaseAscii(path);
+
+    char name[COPIER_PATH_CHARS + 32];
+    wsprintfA(name, "TessaryCopyJob:%s", path);
+    for (char *c = name; *c; c++)
+        if (*c == '\\')
+            *c = '/';           // a backslash would name a namespace
+    name[MAX_PATH - 1] = '\0';
+    HANDLE claim = CreateMutexA(NULL, FALSE, name);
+    if (claim != NULL && GetLastError() == ERROR_ALREADY_EXISTS) {
+        CloseHandle(claim);
+        return false;
+    }
+    return true;                // kept open until the process ends
+}
+
 // Reads and checks the job file; fills the job fields of CopyState.
 // Returns false when the copier is to end (silently, or after a message).
 static bool Startup_LoadJob(const char *jobName)
@@ -79,6 +107,9 @@ static bool Startup_LoadJob(const char *jobName)
     Startup_GetTempPath(tempFolder);
     wsprintfA(CopyState.jobFilePath, "%s" JOB_NAME_PREFIX "%s", tempFolder,
               jobName);
+
+    if (!Startup_ClaimJob())
+        return false;
 
     CopyState.transferBuffer = (uint8_t *)malloc(TRANSFER_BUFFER_SIZE);
 
@@ -92,7 +123,6 @@ static bool Startup_LoadJob(const char *jobName)
         CloseHandle(file);
         return false;
     }
-    CopyState.jobFileSize = size;
 
     CopyState.jobBody = (uint8_t *)malloc(size ? size : 1);
     if (!CopyState.jobBody || !CopyState.transferBuffer) {
@@ -135,6 +165,12 @@ static bool Startup_LoadJob(const char *jobName)
     return true;
 }
 
+HBITMAP LoadButtonImage(int id)
+{
+    return (HBITMAP)LoadImageA(CopyState.appInstance, MAKEINTRESOURCEA(id),
+                               IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS);
+}
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 {
     CopyState_Reset();
@@ -158,6 +194,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
     CopyState.paused = paused;
     if (!Startup_LoadJob(jobName))
         return 1;
+    // Published before the other threads run: the Pause button may show
+    // either picture from its first click on.
+    CopyState.pauseImage = LoadButtonImage(IDB_PAUSE);
+    CopyState.resumeImage = LoadButtonImage(IDB_RESUME);
 
     if (!StartThread(MonitorJob))
         return 1;

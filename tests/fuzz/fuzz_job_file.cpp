@@ -1,6 +1,7 @@
-// Fuzzes the job-file check the copier applies before it trusts a body:
-// whatever the bytes, the check must stay inside them, and a body it
-// accepts must walk cleanly for exactly `sourceCount` paths.
+// Fuzzes the job-file check the copier applies before it trusts a body and
+// the walker that takes its sources: whatever the bytes, both stay inside
+// them, and a body the check accepts walks cleanly for exactly
+// `sourceCount` paths.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -20,15 +21,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (!JobFile_CheckBody(body.data(), body.size(), maxPath, &info))
         return 0;
 
-    // Walk as the copier's walkers do, trusting count and NULs.
-    size_t pos = info.firstSourceOffset;
+    // Walk with the copier's own walker: every path of an accepted body
+    // ends with its NUL within the body and fits the copier's buffers.
+    uint32_t cursor = info.firstSourceOffset;
+    char path[maxPath + 2];
     for (uint32_t i = 0; i < info.sourceCount; i++) {
-        size_t length = strlen((const char *)body.data() + pos);
-        if (length > maxPath)
+        uint32_t before = cursor;
+        JobFile_NextSource(body.data(), body.size(), &cursor, path, sizeof path);
+        size_t length = strlen(path);
+        if (length > maxPath || cursor != before + length + 1)
             __builtin_trap();
-        pos += length + 1;
     }
-    if (pos > body.size())
+    if (cursor > body.size())
         __builtin_trap();
+    // A cursor anywhere, even past the end, stays inside the body.
+    if (!body.empty()) {
+        uint32_t anywhere = (uint32_t)data[0] * 7;
+        JobFile_NextSource(body.data(), body.size(), &anywhere, path,
+                           sizeof path);
+        if (anywhere > body.size())
+            __builtin_trap();
+    }
     return 0;
 }

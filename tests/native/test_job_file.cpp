@@ -129,13 +129,15 @@ TEST(JobFileCheckBody, AcceptsSoundBodiesOfManySources)
         EXPECT_EQ((uint32_t)JOB_TARGET_OFFSET, info.targetOffset);
         EXPECT_EQ(9u, info.targetLength);
         EXPECT_EQ(JOB_TARGET_OFFSET + 10u, info.firstSourceOffset);
-        // Walking by count and NULs ends exactly at the end of the body.
-        size_t pos = info.firstSourceOffset;
+        // The walker, by count and NULs, ends exactly at the end of the body.
+        uint32_t cursor = info.firstSourceOffset;
         for (size_t i = 0; i < count; i++) {
-            ASSERT_EQ(sources[i], (const char *)body.data() + pos);
-            pos += sources[i].size() + 1;
+            char path[260];
+            JobFile_NextSource(body.data(), body.size(), &cursor, path,
+                               sizeof path);
+            ASSERT_EQ(sources[i], path);
         }
-        EXPECT_EQ(body.size(), pos);
+        EXPECT_EQ(body.size(), cursor);
     }
 }
 
@@ -166,6 +168,29 @@ TEST(JobFileCheckBody, RefusesDamagedBodies)
     EXPECT_FALSE(Check(unterminated, &info));
     std::vector<uint8_t> noTargetEnd = {1, 0, 0, 0, 'D', ':', '\\'};
     EXPECT_FALSE(Check(noTargetEnd, &info));
+
+    // No target folder: the copy would land in the current drive's root.
+    EXPECT_FALSE(Check(BodyOf(EncodeJob(JOB_MODE_COPY, "", {"C:\\a.txt"})),
+                       &info));
+}
+
+// The walker never leaves the body, whatever the cursor or the bytes, and
+// cuts a path to the caller's buffer.
+TEST(JobFileWalker, StaysInsideTheBodyAndTheBuffer)
+{
+    const std::vector<uint8_t> body = {'a', 'b', 'c', 0, 'd', 'e'};
+    char path[3];
+    uint32_t cursor = 0;
+    JobFile_NextSource(body.data(), body.size(), &cursor, path, sizeof path);
+    EXPECT_STREQ("ab", path);
+    EXPECT_EQ(4u, cursor);
+    JobFile_NextSource(body.data(), body.size(), &cursor, path, sizeof path);
+    EXPECT_STREQ("de", path);            // no NUL: ends with the body
+    EXPECT_EQ(6u, cursor);
+    cursor = 100;
+    JobFile_NextSource(body.data(), body.size(), &cursor, path, sizeof path);
+    EXPECT_STREQ("", path);
+    EXPECT_EQ(6u, cursor);
 }
 
 TEST(JobFileCheckBody, PathLongerThanTheLimitIsRefused)

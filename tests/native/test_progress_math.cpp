@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "progress_math.h"
 
@@ -38,10 +39,11 @@ TEST(ProgressMathBytesLeft, TruncatesPartKilobytesAndSubtractsDone)
                                                       1000000000ull));
 }
 
-TEST(ProgressMathBytesLeft, MoreDoneThanCountedShowsNegative)
+TEST(ProgressMathBytesLeft, MoreDoneThanCountedLeavesNothingNotNegative)
 {
-    EXPECT_EQ("Bytes left : -5 KB", BytesLeft(100000, 105000));
-    EXPECT_EQ("Bytes left : -1500 KB", BytesLeft(0, 1500000));
+    EXPECT_EQ("Bytes left : 0 KB", BytesLeft(100000, 105000));
+    EXPECT_EQ("Bytes left : 0 KB", BytesLeft(0, 1500000));
+    EXPECT_EQ("Bytes left : 0 KB", BytesLeft(1, 66000000ull));
 }
 
 TEST(ProgressMathPercent, WholePartOfDoneOverJob)
@@ -212,6 +214,10 @@ TEST(ProgressMathRates, MoreDoneThanCountedLeavesNoTime)
     ASSERT_TRUE(ProgressMath_FormatTimeLeft(&rings, 1000000, 31000000, 0, 40,
                                             text, sizeof text));
     EXPECT_STREQ("Time left : 00:00", text);
+    // Bytes over-done take nothing from the entries still to visit.
+    ASSERT_TRUE(ProgressMath_FormatTimeLeft(&rings, 1000000, 31000000, 1040,
+                                            40, text, sizeof text));
+    EXPECT_STREQ("Time left : 00:05", text);
 }
 
 TEST(ProgressMathBudget, RefillSaturatesInsteadOfWrapping)
@@ -228,16 +234,32 @@ TEST(ProgressMathBudget, RefillSaturatesInsteadOfWrapping)
     EXPECT_EQ(INT_MAX, budget);
 }
 
-TEST(ProgressMathScanSkip, OnlyAMoveOnTheTargetsDrive)
+// The source list as the job body holds it: paths, each with its NUL.
+static bool SkipsScan(int mode, std::vector<std::string> sources,
+                      const char *target)
 {
-    EXPECT_TRUE(ProgressMath_MoveSkipsScan(0, "C:\\a\\b", "C:\\t"));
-    EXPECT_TRUE(ProgressMath_MoveSkipsScan(0, "C:\\a", "C:"));
-    EXPECT_FALSE(ProgressMath_MoveSkipsScan(1, "C:\\a\\b", "C:\\t"));
-    EXPECT_FALSE(ProgressMath_MoveSkipsScan(0, "D:\\a", "C:\\t"));
+    std::string body;
+    for (const std::string &source : sources)
+        body.append(source.c_str(), source.size() + 1);
+    return ProgressMath_MoveSkipsScan(mode, (const uint8_t *)body.data(),
+                                      body.size(), 0, (int)sources.size(),
+                                      target);
+}
+
+TEST(ProgressMathScanSkip, OnlyWhenEverySourceIsAMoveOnTheTargetsDrive)
+{
+    EXPECT_TRUE(SkipsScan(0, {"C:\\a\\b"}, "C:\\t"));
+    EXPECT_TRUE(SkipsScan(0, {"C:\\a"}, "C:"));
+    EXPECT_TRUE(SkipsScan(0, {"C:\\a", "C:\\b\\c", "C:\\d"}, "C:\\t"));
+    EXPECT_FALSE(SkipsScan(1, {"C:\\a\\b"}, "C:\\t"));
+    EXPECT_FALSE(SkipsScan(0, {"D:\\a"}, "C:\\t"));
+    // The first source alone decides nothing: one copied source among
+    // renamed ones needs its bytes counted.
+    EXPECT_FALSE(SkipsScan(0, {"C:\\a", "D:\\big"}, "C:\\t"));
+    EXPECT_FALSE(SkipsScan(0, {"C:\\a", "\\\\srv\\share"}, "C:\\t"));
     // Compared exactly, case included.
-    EXPECT_FALSE(ProgressMath_MoveSkipsScan(0, "c:\\a", "C:\\t"));
-    EXPECT_FALSE(ProgressMath_MoveSkipsScan(0, "\\\\srv\\share", "\\\\srv"));
-    EXPECT_FALSE(ProgressMath_MoveSkipsScan(0, "C:a", "C:\\t"));
-    // A running start has no first source yet and always scans.
-    EXPECT_FALSE(ProgressMath_MoveSkipsScan(0, "", "C:\\t"));
+    EXPECT_FALSE(SkipsScan(0, {"c:\\a"}, "C:\\t"));
+    EXPECT_FALSE(SkipsScan(0, {"\\\\srv\\share"}, "\\\\srv"));
+    EXPECT_FALSE(SkipsScan(0, {"C:a"}, "C:\\t"));
+    EXPECT_FALSE(SkipsScan(0, {""}, "C:\\t"));
 }

@@ -14,13 +14,13 @@
 
 // --- the wrapped search calls -----------------------------------------------
 
-static int g_nextCalls;                 // FindNextFileA calls so far
+static int g_nextCalls;                 // FindNextFileW calls so far
 static std::set<int> g_invalidateAt;    // calls that find the handle gone bad
 static DWORD g_nextFailure;             // when not 0: every call fails so
-static int g_firstFailuresLeft;         // FindFirstFileA calls still to fail
+static int g_firstFailuresLeft;         // FindFirstFileW calls still to fail
 static DWORD g_firstFailure;
 
-static BOOL WINAPI Test_FindNextFileA(HANDLE search, WIN32_FIND_DATAA *found)
+static BOOL WINAPI Test_FindNextFileW(HANDLE search, WIN32_FIND_DATAW *found)
 {
     g_nextCalls++;
     if (g_invalidateAt.count(g_nextCalls)) {
@@ -32,31 +32,33 @@ static BOOL WINAPI Test_FindNextFileA(HANDLE search, WIN32_FIND_DATAA *found)
         SetLastError(g_nextFailure);
         return FALSE;
     }
-    return FindNextFileA(search, found);
+    return FindNextFileW(search, found);
 }
 
-static HANDLE WINAPI Test_FindFirstFileA(const char *pattern,
-                                         WIN32_FIND_DATAA *found)
+static HANDLE WINAPI Test_FindFirstFileW(const WCHAR *pattern,
+                                         WIN32_FIND_DATAW *found)
 {
     if (g_firstFailuresLeft > 0) {
         g_firstFailuresLeft--;
         SetLastError(g_firstFailure);
         return INVALID_HANDLE_VALUE;
     }
-    return FindFirstFileA(pattern, found);
+    return FindFirstFileW(pattern, found);
 }
 
-#define FindNextFileA Test_FindNextFileA
-#define FindFirstFileA Test_FindFirstFileA
+#define FindNextFileW Test_FindNextFileW
+#define FindFirstFileW Test_FindFirstFileW
+#include "ascii_case.cpp"
 #include "control.cpp"
 #include "copy_paths.cpp"
 #include "copy_state.cpp"
 #include "copy_tree.cpp"
+#include "listing.cpp"
 #include "scan_tree.cpp"
 #include "speed_limit.cpp"
 #include "speed_table.cpp"
-#undef FindNextFileA
-#undef FindFirstFileA
+#undef FindNextFileW
+#undef FindFirstFileW
 
 #include "job_file.h"
 #include "test_files.h"

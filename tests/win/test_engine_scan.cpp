@@ -1,6 +1,6 @@
 // The scanner's sums as the progress window shows them: a file beyond 4 GiB
-// counts in full, and a dot-file is counted by the scan but never copied or
-// counted as done.  The copy is held at a question so the window's
+// counts in full, and a dot-file is counted by the scan and counted as done
+// when it is copied, like any other file.  The copy is held at a question so the window's
 // "Bytes left" line can be read while nothing moves.
 #include "test_engine_common.h"
 
@@ -55,12 +55,12 @@ TEST_F(EngineScan, FileBeyondFourGiBIsCountedInFull)
     DeleteFileA(huge.c_str());
 }
 
-TEST_F(EngineScan, DotNamesAreCountedByTheScanButNeverCopied)
+TEST_F(EngineScan, DotNamesAreCountedByTheScanAndDoneByTheCopy)
 {
     std::string d = Files_Join(src, "d");
     Files_MakeFolder(d);
     std::string a = Engine_MakeFile(Files_Join(d, "a.txt"), 7000, 1);
-    Engine_MakeFile(Files_Join(d, ".dot"), 5000, 2);
+    std::string dot = Engine_MakeFile(Files_Join(d, ".dot"), 5000, 2);
     // A clashing file held at the replace question afterwards.
     Engine_MakeFile(Files_Join(src, "clash.txt"), 3000, 3);
     Engine_MakeFile(Files_Join(dst, "clash.txt"), 2000, 4);
@@ -72,8 +72,9 @@ TEST_F(EngineScan, DotNamesAreCountedByTheScanButNeverCopied)
     HWND window = run.copier.window;
     HWND question = Driver_WaitForDialog(&run.copier, "Confirm File Replace");
     ASSERT_TRUE(question != NULL);
-    // Done: a.txt alone.  The dot-file stays among the bytes left.
-    std::string expected = Engine_BytesLeftText(counted - 7000);
+    // Done: a.txt and the dot-file; left: the clash and the listings'
+    // "." and ".." entries.
+    std::string expected = Engine_BytesLeftText(counted - 7000 - 5000);
     EXPECT_TRUE(Driver_WaitForItemText(window, IDC_PROGRESS_BYTESLEFT,
                                        expected.c_str()))
         << Driver_GetItemText(window, IDC_PROGRESS_BYTESLEFT) << " != " << expected;
@@ -81,7 +82,8 @@ TEST_F(EngineScan, DotNamesAreCountedByTheScanButNeverCopied)
     ASSERT_TRUE(Driver_WaitForExit(&run.copier));
 
     Engine_ExpectFile(Files_Join(dst, "d\\a.txt"), a, 1);
-    EXPECT_EQ((std::vector<std::string>{"a.txt"}),
+    Engine_ExpectFile(Files_Join(dst, "d\\.dot"), dot, 2);
+    EXPECT_EQ((std::vector<std::string>{".dot", "a.txt"}),
               Files_List(Files_Join(dst, "d")));
 }
 

@@ -168,6 +168,10 @@ TEST(Startup, ShortAndDamagedJobFilesAreRefusedAndKept)
         {307, header + std::string("\x01\x00\x00\x00", 4) + "D:\\" + '\0' +
                   "C:\\" + std::string(1200, 'p') + '\0',
          "source longer than any path"},
+        // It would copy into the root of the current drive.
+        {308, header + std::string("\x01\x00\x00\x00", 4) + '\0' + "C:\\a" +
+                  '\0',
+         "empty target folder"},
     };
     for (const auto &c : cases) {
         std::string path = temp + "tesqueue." + std::to_string(c.number);
@@ -177,6 +181,37 @@ TEST(Startup, ShortAndDamagedJobFilesAreRefusedAndKept)
         ExpectSilentEnd(temp, std::to_string(c.number) + "R");
         ExpectKept(path, c.content);
     }
+}
+
+// A second copier on a job that one already runs (a relaunch, a second
+// "/startup") ends silently; the same number in another temporary folder
+// is another job and runs.
+TEST(Startup, OneCopierPerJob)
+{
+    std::string temp = Driver_NewTempFolder("OnePerJob");
+    std::string otherTemp = Driver_NewTempFolder("OnePerJobOther");
+    std::string work = Driver_NewWorkFolder("OnePerJob");
+    ASSERT_TRUE(Driver_WriteFile(work + "a.txt", "contents"));
+    std::string job = Driver_WriteJob(temp, 123, JOB_MODE_MOVE, work + "into",
+                                      {work + "a.txt"});
+    Driver_WriteJob(otherTemp, 123, JOB_MODE_MOVE, work + "into",
+                    {work + "a.txt"});
+
+    DRIVER_COPIER first;
+    ASSERT_TRUE(Driver_StartCopier(temp, "123R", &first));
+    HWND window = Driver_WaitForProgressWindow(&first);
+    ASSERT_TRUE(window != NULL);
+    ASSERT_TRUE(Driver_WaitForTitle(window, "Ready to resume..."));
+
+    ExpectSilentEnd(temp, "123");
+    ExpectSilentEnd(temp, "123R");
+    EXPECT_TRUE(Driver_FileExists(job)) << "the running job lost its file";
+    EXPECT_EQ("Ready to resume...", OpenPausedAndCancel(otherTemp, "123"));
+
+    Driver_Click(window, IDC_PROGRESS_CANCEL);
+    EXPECT_TRUE(Driver_WaitForExit(&first));
+    Driver_Kill(&first);
+    EXPECT_TRUE(Driver_FileExists(work + "a.txt"));
 }
 
 TEST(Startup, LargeJobsLoad)

@@ -1,0 +1,124 @@
+// What a folder listing holds, moved across drive letters: names the ANSI
+// code page cannot hold are reported with a skip and stay, never copied
+// under another name; a folder reached through a link is copied, but the
+// move leaves the link and everything behind it where they are.
+#include "test_engine_common.h"
+
+#include <algorithm>
+
+#include "resource_ids.h"
+
+namespace {
+
+// The same folder under the other letter case of its drive: the rename
+// test compares the letter exactly, so a move becomes a copy and a delete.
+std::string Names_OtherDriveCase(std::string path)
+{
+    path[0] = (char)(path[0] ^ 0x20);
+    return path;
+}
+
+// A file whose name only the wide functions can give.
+void Names_MakeWideFile(const std::string &folder, const wchar_t *name,
+                        const std::string &content)
+{
+    wchar_t path[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, path, MAX_PATH);
+    lstrcatW(path, L"\\");
+    lstrcatW(path, name);
+    HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, NULL, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    DWORD wrote = 0;
+    WriteFile(file, content.data(), (DWORD)content.size(), &wrote, NULL);
+    CloseHandle(file);
+}
+
+bool Names_WideFileExists(const std::string &folder, const wchar_t *name)
+{
+    wchar_t path[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, path, MAX_PATH);
+    lstrcatW(path, L"\\");
+    lstrcatW(path, name);
+    return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+class EngineNames : public EngineTest {};
+
+TEST_F(EngineNames, NamesTheCodePageCannotHoldAreReportedAndStay)
+{
+    std::string folder = Files_Join(src, "names");
+    Files_MakeFolder(folder);
+    // "ā" would become "a" by best fit and replace the real a.txt; "日本"
+    // would become "??", a name no file can have.  "é" survives.
+    Names_MakeWideFile(folder, L"\x0101.txt", "macron");
+    Names_MakeWideFile(folder, L"\x65E5\x672C.txt", "japanese");
+    std::string real = Engine_MakeFile(Files_Join(folder, "a.txt"), 3000, 1);
+    std::string accent =
+        Engine_MakeFile(Files_Join(folder, "\xE9.txt"), 2000, 2);
+
+    DRIVER_RUN run;
+    ASSERT_TRUE(Driver_StartJob(&run, Files_TestName(), 401, JOB_MODE_MOVE,
+                                dst, {Names_OtherDriveCase(folder)}));
+    std::vector<std::string> headings;
+    for (int i = 0; i < 2; i++) {
+        HWND dialog = Driver_WaitForDialog(&run.copier, "Error Moving File");
+        ASSERT_TRUE(dialog != NULL) << "report " << i + 1;
+        headings.push_back(Driver_GetItemText(dialog, IDC_ERROR_HEADING));
+        EXPECT_TRUE(Driver_IsItemEnabled(dialog, IDC_ERROR_SKIP));
+        Driver_Click(dialog, IDC_ERROR_SKIP);
+        ASSERT_TRUE(Driver_WaitForWindowGone(dialog));
+    }
+    ASSERT_TRUE(Driver_WaitForExit(&run.copier, 60000));
+
+    std::sort(headings.begin(), headings.end());
+    std::string shown = "Cannot move " + Files_Lower(Names_OtherDriveCase(folder));
+    EXPECT_EQ((std::vector<std::string>{shown + "\\?.txt", shown + "\\??.txt"}),
+              headings);
+    // The target holds the real a.txt and the accented name, nothing else.
+    std::string moved = Files_Join(dst, "names");
+    Engine_ExpectFile(Files_Join(moved, "a.txt"), real, 1);
+    Engine_ExpectFile(Files_Join(moved, "\xE9.txt"), accent, 2);
+    EXPECT_EQ((std::vector<std::string>{"a.txt", "\xE9.txt"}), Files_List(moved));
+    // The two passed over stay in the source, the moved ones are gone.
+    EXPECT_TRUE(Names_WideFileExists(folder, L"\x0101.txt"));
+    EXPECT_TRUE(Names_WideFileExists(folder, L"\x65E5\x672C.txt"));
+    EXPECT_FALSE(Driver_FileExists(Files_Join(folder, "a.txt")));
+    EXPECT_FALSE(Driver_FileExists(Files_Join(folder, "\xE9.txt")));
+}
+
+TEST_F(EngineNames, MoveCopiesThroughALinkButLeavesItAndWhatLiesBehind)
+{
+    // src\tree\link -> src\outside, a folder outside the selection.
+    std::string tree = Files_Join(src, "tree");
+    std::string outside = Files_Join(src, "outside");
+    Files_MakeFolder(tree);
+    Files_MakeFolder(outside);
+    std::string own = Engine_MakeFile(Files_Join(tree, "own.txt"), 1500, 1);
+    std::string behind =
+        Engine_MakeFile(Files_Join(outside, "behind.txt"), 2500, 2);
+    Files_MakeFolder(Files_Join(outside, "deep"));
+    std::string deep =
+        Engine_MakeFile(Files_Join(outside, "deep\\deeper.txt"), 500, 3);
+    ASSERT_TRUE(Driver_RunUnix("ln -s '" + Driver_UnixPath(outside) + "' '" +
+                               Driver_UnixPath(tree) + "/link'"));
+    std::string link = Files_Join(tree, "link");
+    ASSERT_NE(0u, GetFileAttributesA(link.c_str()) &
+                      FILE_ATTRIBUTE_REPARSE_POINT);
+
+    Engine_RunJob(temp, 402, JOB_MODE_MOVE, dst, {Names_OtherDriveCase(tree)});
+
+    // The link's contents arrive as a plain folder.
+    std::string moved = Files_Join(dst, "tree");
+    Engine_ExpectFile(Files_Join(moved, "own.txt"), own, 1);
+    Engine_ExpectFile(Files_Join(moved, "link\\behind.txt"), behind, 2);
+    Engine_ExpectFile(Files_Join(moved, "link\\deep\\deeper.txt"), deep, 3);
+    // The selection's own file moved; the link and all behind it stay.
+    EXPECT_EQ((std::vector<std::string>{"link"}), Files_List(tree));
+    Engine_ExpectFile(Files_Join(outside, "behind.txt"), behind, 2);
+    Engine_ExpectFile(Files_Join(outside, "deep\\deeper.txt"), deep, 3);
+    Engine_ExpectFile(Files_Join(link, "behind.txt"), behind, 2);
+    Driver_RunUnix("rm '" + Driver_UnixPath(tree) + "/link'");
+}
+
+}  // namespace
