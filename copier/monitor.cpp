@@ -155,7 +155,6 @@ static void Monitor_Sample(HWND window)
 // One 100 ms tick of the refresh.
 static void Monitor_Refresh(HWND window)
 {
-
     uint64_t jobBytes = CopyState.jobBytes;
     uint64_t doneBytes = CopyState.doneBytes;
     int percent = ProgressMath_Percent(doneBytes, jobBytes);
@@ -212,16 +211,18 @@ unsigned __stdcall MonitorJob(void *)
     CopyState.windowBytes = 0;
     g_tickCount = 0;
     // The monitor owns the title from set-up to "Finished", so no refresh
-    // can cover the last one.  runnerEnded is tested before stopRequested:
-    // the runner raises it first, so a stop seen without it is a cancel,
-    // and CloseJob ends the window then.
+    // can cover the last one.  The runner raises runnerEnded before its
+    // stop, so a stop read before runnerEnded is found still 0 was a
+    // cancel, and CloseJob ends the window then; read the other way round,
+    // the runner could end between the two reads and the job never close.
     for (;;) {
+        bool stopped = CopyState.stopRequested != 0;
         if (CopyState.runnerEnded) {
             SetWindowTextA(window, "Finished");
             CopyState.jobDone = 1;
             return 0;
         }
-        if (CopyState.stopRequested)
+        if (stopped)
             return 0;
         Monitor_Refresh(window);
     }
