@@ -13,6 +13,7 @@
 
 #include "child_processes.h"
 #include "dialog_answers.h"
+#include "installed_copier.h"
 #include "progress_math.h"
 #include "resource_ids.h"
 
@@ -137,26 +138,8 @@ protected:
     void SetUp() override
     {
         EngineTest::SetUp();
-        char windows[MAX_PATH];
-        UINT length = GetWindowsDirectoryA(windows, sizeof windows);
-        ASSERT_TRUE(length > 0 && length < sizeof windows);
-        installed = std::string(windows) + "\\tesrun.exe";
-        saved = installed + ".saved-by-fault-suite";
-        hadInstalled = Driver_FileExists(installed);
-        if (hadInstalled) {
-            ASSERT_TRUE(MoveFileExA(installed.c_str(), saved.c_str(),
-                                    MOVEFILE_REPLACE_EXISTING));
-        }
-        ASSERT_TRUE(CopyFileA(Files_Join(Driver_BinFolder(), "tesrun.exe").c_str(),
-                              installed.c_str(), FALSE));
-    }
-
-    void TearDown() override
-    {
-        DeleteFileA(installed.c_str());
-        if (hadInstalled)
-            MoveFileExA(saved.c_str(), installed.c_str(),
-                        MOVEFILE_REPLACE_EXISTING);
+        ASSERT_TRUE(Driver_InstallCopier(
+            &installed, Files_Join(Driver_BinFolder(), "tesrun.exe")));
     }
 
     // Lets the copier run, answering its questions, until its progress bar
@@ -233,9 +216,7 @@ protected:
                   << answers.questions.size() << " questions answered\n";
     }
 
-    std::string installed;
-    std::string saved;
-    bool hadInstalled = false;
+    DRIVER_INSTALLED_COPIER installed;
     DRIVER_ANSWERS answers;
 };
 
