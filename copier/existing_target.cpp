@@ -296,13 +296,11 @@ HANDLE ContinuePartialTarget(const char *targetPath,
     FindClose(search);
     if (existing.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
         return INVALID_HANDLE_VALUE;
-    int copyRestAllowed;
+    // The time is not asked for: a copy killed inside a write bears the
+    // time of that write, not its source's.  The name ties it to this
+    // source, and its bytes must be where the source's are.
     uint64_t size = ExistingTarget_Size(&existing);
-    if (size == 0 ||
-        TargetRules_Decide(size, ExistingTarget_WriteTime(&existing),
-                           ExistingTarget_Size(source),
-                           ExistingTarget_WriteTime(source),
-                           &copyRestAllowed) != TARGET_CONTINUE ||
+    if (size == 0 || size >= ExistingTarget_Size(source) ||
         CompareFiles_Tail(sourceFile, targetPath, size) != COMPARE_EQUAL)
         return INVALID_HANDLE_VALUE;
     return ExistingTarget_Continue(targetPath, source, existing.dwFileAttributes);

@@ -20,9 +20,9 @@ HANDLE DecideExistingTarget(const char *targetPath,
                             const WIN32_FIND_DATAA *source, HANDLE sourceFile,
                             bool *verifiedComplete);
 
-// Opens `targetPath` at its end when it is a verified partial copy of the
-// source: the source's last-write time, a smaller size, and its last bytes
-// equal to the source's at the same offsets.  Returns INVALID_HANDLE_VALUE,
+// Opens `targetPath` (a "Copy of" name of the source) at its end when it
+// is a verified partial copy of the source: smaller than it, and its last
+// bytes equal to the source's at the same offsets.  Returns INVALID_HANDLE_VALUE,
 // touching nothing, when it is anything else.  Sets resumeOffset and adds
 // to doneBytes as a continue does.  (existing_target.cpp)
 HANDLE ContinuePartialTarget(const char *targetPath,

@@ -82,14 +82,15 @@ TEST_F(EngineVerify, MoveDeletesTheSourceOfACompleteTargetOnlyWhenTheBytesAgree)
 
 TEST_F(EngineVerify, RelaunchedCopyIntoItsOwnFolderContinuesItsCopyOf)
 {
-    // As a killed copy leaves them: "Copy of f.bin" cut short with its
-    // source's time; "Copy of g.bin" has g's time but foreign bytes.
+    // As a killed copy leaves them: "Copy of f.bin" cut short, with the
+    // time of its last write; "Copy of g.bin" has g's time but foreign
+    // bytes.
     std::string f = Files_Join(src, "f.bin");
     std::string g = Files_Join(src, "g.bin");
     std::string fBytes = Engine_MakeFile(f, 2500000, 6);
     std::string gBytes = Engine_MakeFile(g, 2000000, 7);
     Files_MakeFile(Files_Join(src, "Copy of f.bin"), fBytes.substr(0, 1200000),
-                   Files_SeedTime(6));
+                   Files_SeedTime(9));
     std::string foreign = Files_Pattern(900000, 8);
     Files_MakeFile(Files_Join(src, "Copy of g.bin"), foreign, Files_SeedTime(7));
 

@@ -168,9 +168,17 @@ protected:
         Driver_WaitForExit(&scan);
         Driver_Kill(&scan);
         EXPECT_TRUE(found) << "the resume scan relaunched nothing";
-        HWND window = found ? Driver_WaitForProgressWindow(copier) : NULL;
+        return found ? Resume(copier) : NULL;
+    }
+
+    // A copier that opened paused: the speed limit, if any, then Resume.
+    HWND Resume(DRIVER_COPIER *copier)
+    {
+        HWND window = Driver_WaitForProgressWindow(copier);
         if (!window || !Driver_WaitForTitle(window, "Ready to resume..."))
             return NULL;
+        if (sliderPosition >= 0)
+            Driver_SetSlider(window, IDC_PROGRESS_SLIDER, sliderPosition);
         Driver_Click(window, IDC_PROGRESS_PAUSE);
         return window;
     }
@@ -186,8 +194,9 @@ protected:
         answers.replaceButton = IDC_REPLACE_COPYREST;
         FAULT_RANDOM random = {seed};
         DRIVER_COPIER copier = {};
-        ASSERT_TRUE(Driver_StartCopier(temp, std::to_string(FAULT_JOB), &copier));
-        HWND window = Driver_WaitForProgressWindow(&copier);
+        ASSERT_TRUE(
+            Driver_StartCopier(temp, std::to_string(FAULT_JOB) + "R", &copier));
+        HWND window = Resume(&copier);
         int kills = 0;
         // A move's relaunch counts only what is left; near its end a run
         // may finish between two refreshes of the bar, so the moments lie
@@ -218,6 +227,7 @@ protected:
 
     DRIVER_INSTALLED_COPIER installed;
     DRIVER_ANSWERS answers;
+    int sliderPosition = -1;      // the speed slider's position, -1 none
 };
 
 TEST_F(FaultSuite, KilledCopyEndsWithTheTargetEqualToTheSource)
@@ -241,6 +251,20 @@ TEST_F(FaultSuite, KilledMoveEndsWithEveryFileOnceAndNoSourceLeft)
         EXPECT_FALSE(Driver_FileExists(Files_Join(source, file.relative)))
             << file.relative << " was copied but not moved";
     EXPECT_FALSE(Driver_FileExists(source)) << "the moved folder is still there";
+}
+
+TEST_F(FaultSuite, KilledCopyIntoItsOwnFolderContinuesItsCopyOf)
+{
+    std::string big = Files_Join(src, "big.bin");
+    std::string bytes = Engine_MakeFile(big, 12000000 + 4321, 3000);
+    // One file is copied faster than the bar is refreshed: at 5000 KB/Sec
+    // it takes a few seconds, time enough for the kill moments.
+    sliderPosition = 19;
+    ASSERT_NO_FATAL_FAILURE(RunWithKills(JOB_MODE_COPY, src, big, 41));
+    Engine_ExpectFile(Files_Join(src, "Copy of big.bin"), bytes, 3000);
+    EXPECT_EQ(std::vector<std::string>({"Copy of big.bin", "big.bin"}),
+              Files_List(src))
+        << "a relaunch drew a new name instead of continuing its copy";
 }
 
 }  // namespace
