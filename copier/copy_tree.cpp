@@ -84,27 +84,59 @@ bool CopyTree_MovesSources(void)
     return CopyState.copyMode == 0 && CopyState.linkDepth == 0;
 }
 
-static void CopyTree_ReportFolderCreation(const char *folderPath, DWORD error)
+// A folder that cannot be created (an invalid name, a parent that refuses
+// new folders) may never become creatable, and every file below it would
+// fail in turn: the user may skip the folder with all it holds, and its
+// source stays.  Returns true when the creation is to be tried again.
+static bool CopyTree_RetryFolderCreation(const char *folderPath, DWORD error)
 {
+    if (CopyTree_Stopped())
+        return false;
     char text[COPIER_TEXT_CHARS];
     snprintf(text, sizeof text, "During creation of the folder : %s",
              folderPath);
-    CopyState.skipCurrentFile = 0;
+    CopyState.skipCurrentFile = 1;
     ReportError(text, error);
+    bool skip = CopyState.skipCurrentFile != 0;
     CopyState.skipCurrentFile = 0;
+    return !skip && !CopyTree_Stopped();
 }
 
-// Move mode: a read-only source refuses deletion until its attribute is
-// cleared; a move must not leave it behind unnoticed.
+// One attempt to delete a moved source.  A read-only source refuses
+// deletion until its attribute is cleared.  Some file systems answer TRUE
+// and keep the file (an immutable one): only a file that is gone counts.
+static DWORD CopyTree_TryDelete(const char *sourcePath, DWORD attributes)
+{
+    BOOL deleted = DeleteFileA(sourcePath);
+    DWORD error = deleted ? NO_ERROR : GetLastError();
+    if (error == ERROR_ACCESS_DENIED &&
+        (attributes & FILE_ATTRIBUTE_READONLY) &&
+        SetFileAttributesA(sourcePath, FILE_ATTRIBUTE_NORMAL)) {
+        deleted = DeleteFileA(sourcePath);
+        error = deleted ? NO_ERROR : GetLastError();
+    }
+    if (deleted && GetFileAttributesA(sourcePath) != INVALID_FILE_ATTRIBUTES)
+        error = ERROR_ACCESS_DENIED;
+    return error;
+}
+
+// Move mode: deletes the source of a finished copy.  A source another
+// program holds open would otherwise stay behind unnoticed, so a failure
+// goes to the error dialog: retry, or skip and keep the source.  Returns
+// true when the source is gone.
 static bool CopyTree_DeleteSource(const char *sourcePath, DWORD attributes)
 {
-    if (DeleteFileA(sourcePath))
-        return true;
-    if (GetLastError() == ERROR_ACCESS_DENIED &&
-        (attributes & FILE_ATTRIBUTE_READONLY) &&
-        SetFileAttributesA(sourcePath, FILE_ATTRIBUTE_NORMAL))
-        return DeleteFileA(sourcePath) != 0;
-    return false;
+    for (;;) {
+        DWORD error = CopyTree_TryDelete(sourcePath, attributes);
+        if (error == NO_ERROR || error == ERROR_FILE_NOT_FOUND)
+            return error == NO_ERROR;
+        if (CopyTree_Stopped())
+            return false;
+        CopyState.skipCurrentFile = 1;
+        ReportError(sourcePath, error);
+        if (CopyState.skipCurrentFile || CopyTree_Stopped())
+            return false;
+    }
 }
 
 static void CopyTree_SetTimes(HANDLE target, const WIN32_FIND_DATAA *entry)
@@ -121,22 +153,59 @@ static HANDLE CopyTree_CreateNew(const char *targetPath,
                        CREATE_NEW, entry->dwFileAttributes, NULL);
 }
 
-// A target that cannot be created offers no skip: the user retries or
-// cancels.  Returns true when the creation is to be tried again.
+// A target that cannot be created (an invalid name, a folder that refuses
+// new files) may never become creatable: the user may skip it, and its
+// source stays.  Returns true when the creation is to be tried again.
 static bool CopyTree_RetryCreate(const char *targetPath, DWORD error)
 {
     if (CopyTree_Stopped())
         return false;
-    CopyState.skipCurrentFile = 0;
+    CopyState.skipCurrentFile = 1;
     ReportError(targetPath, error);
     return !CopyState.skipCurrentFile && !CopyTree_Stopped();
+}
+
+// A copy into its own folder that was killed left its "Copy of" name cut
+// short: a relaunch continues the newest such name (the last one taken
+// before the first free one) when it is a verified partial copy, instead
+// of leaving it truncated and drawing a new name.
+static HANDLE CopyTree_ContinueCopyOf(char *targetPath,
+                                      const char *targetFolder,
+                                      const WIN32_FIND_DATAA *entry,
+                                      HANDLE source)
+{
+    char candidate[COPIER_PATH_CHARS];
+    char newest[COPIER_PATH_CHARS];
+    int newestCounter = -1;
+    for (int counter = 0;; counter++) {
+        if (!CopyPaths_CopyOfName(candidate, sizeof candidate, targetFolder,
+                                  entry->cFileName, counter,
+                                  COPY_PATH_SYSTEM_LIMIT) ||
+            GetFileAttributesA(candidate) == INVALID_FILE_ATTRIBUTES)
+            break;
+        lstrcpynA(newest, candidate, sizeof newest);
+        newestCounter = counter;
+    }
+    if (newestCounter < 0)
+        return INVALID_HANDLE_VALUE;
+    HANDLE target = ContinuePartialTarget(newest, entry, source);
+    if (target != INVALID_HANDLE_VALUE) {
+        lstrcpynA(targetPath, newest, COPIER_PATH_CHARS);
+        CopyState.copyOfCounter = newestCounter + 1;
+    }
+    return target;
 }
 
 // Creates the target of a file dropped into its own folder under the first
 // free "Copy of" name; `targetPath` receives that name.
 static HANDLE CopyTree_CreateCopyOf(char *targetPath, const char *targetFolder,
-                                    const WIN32_FIND_DATAA *entry)
+                                    const WIN32_FIND_DATAA *entry,
+                                    HANDLE source)
 {
+    HANDLE resumed =
+        CopyTree_ContinueCopyOf(targetPath, targetFolder, entry, source);
+    if (resumed != INVALID_HANDLE_VALUE)
+        return resumed;
     for (;;) {
         if (!CopyPaths_CopyOfName(targetPath, COPIER_PATH_CHARS, targetFolder,
                                   entry->cFileName, CopyState.copyOfCounter,
@@ -158,10 +227,14 @@ static HANDLE CopyTree_CreateCopyOf(char *targetPath, const char *targetFolder,
 }
 
 // Creates the target file, or lets the existing-target decision open it.
-// Returns INVALID_HANDLE_VALUE when the file is to be passed over.
+// Returns INVALID_HANDLE_VALUE when the file is to be passed over;
+// `verifiedComplete` then tells whether it was a complete copy whose bytes
+// were compared equal (move mode).
 static HANDLE CopyTree_OpenTarget(char *targetPath, const char *targetFolder,
-                                  const WIN32_FIND_DATAA *entry)
+                                  const WIN32_FIND_DATAA *entry, HANDLE source,
+                                  bool *verifiedComplete)
 {
+    *verifiedComplete = false;
     for (;;) {
         HANDLE target = CopyTree_CreateNew(targetPath, entry);
         if (target != INVALID_HANDLE_VALUE)
@@ -169,9 +242,11 @@ static HANDLE CopyTree_OpenTarget(char *targetPath, const char *targetFolder,
         DWORD error = GetLastError();
         if (error == ERROR_FILE_EXISTS &&
             CopyState.topLevel && CopyState.sameFolder)
-            return CopyTree_CreateCopyOf(targetPath, targetFolder, entry);
+            return CopyTree_CreateCopyOf(targetPath, targetFolder, entry,
+                                         source);
         if (error == ERROR_FILE_EXISTS)
-            return DecideExistingTarget(targetPath, entry);
+            return DecideExistingTarget(targetPath, entry, source,
+                                        verifiedComplete);
         if (!CopyTree_RetryCreate(targetPath, error))
             return INVALID_HANDLE_VALUE;
     }
@@ -212,26 +287,43 @@ static bool CopyTree_CopyFile(const char *sourcePath, const char *targetFolder,
         CopyState.copyOfCounter = 0;
         CopyState.sameFolder = strcmp(targetPath, CopyState.currentSource) == 0;
 
-        HANDLE target = CopyTree_OpenTarget(targetPath, targetFolder, entry);
-        CopyState.topLevel = 0;
-        if (target == INVALID_HANDLE_VALUE)
-            return false;
-        if (CopyState.copyOfCounter > 0)     // written under a "Copy of" name
-            CopyTree_SetQuoted(&CopyState.currentTargetText, targetPath);
-        if (CopyTree_Stopped()) {
-            CloseHandle(target);
-            return false;
-        }
-
+        // The source first: one that cannot be opened must leave an
+        // existing target exactly as it was (a replace would already have
+        // cut it to nothing) and no new empty file behind.
         HANDLE source = CreateFileA(sourcePath, GENERIC_READ, FILE_SHARE_READ,
                                     NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                                     NULL);
         if (source == INVALID_HANDLE_VALUE) {
             DWORD error = GetLastError();
-            CloseHandle(target);
-            if (!CopyTree_RetryFile(sourcePath, error))
+            int resumed = CopyState.resumedFile;
+            if (!CopyTree_RetryFile(sourcePath, error)) {
+                CopyState.topLevel = 0;
                 return false;
+            }
+            CopyState.resumedFile = resumed;    // nothing was written
             continue;
+        }
+
+        bool verifiedComplete;
+        HANDLE target = CopyTree_OpenTarget(targetPath, targetFolder, entry,
+                                            source, &verifiedComplete);
+        CopyState.topLevel = 0;
+        if (target == INVALID_HANDLE_VALUE) {
+            CloseHandle(source);
+            // Move mode: a complete copy, compared equal, lets the source go
+            // (a move relaunched after a kill ends with every source gone).
+            if (verifiedComplete && CopyTree_MovesSources() &&
+                !CopyTree_Stopped())
+                return CopyTree_DeleteSource(sourcePath,
+                                             entry->dwFileAttributes);
+            return false;
+        }
+        if (CopyState.copyOfCounter > 0)     // written under a "Copy of" name
+            CopyTree_SetQuoted(&CopyState.currentTargetText, targetPath);
+        if (CopyTree_Stopped()) {
+            CloseHandle(source);
+            CloseHandle(target);
+            return false;
         }
 
         LONG offsetHigh = (LONG)(CopyState.resumeOffset >> 32);
@@ -304,7 +396,8 @@ static bool CopyTree_CopyFile(const char *sourcePath, const char *targetFolder,
 
 // Creates the target folder for a folder entry into `folderPath`: a new
 // folder, the "Copy of" folder of one dropped into its own parent, or an
-// existing one to merge into.  Returns false when the path is too long.
+// existing one to merge into.  Returns false when the folder is passed
+// over: its path is too long, the user skipped it, or the job stopped.
 static bool CopyTree_MakeFolder(char *folderPath, const char *targetFolder,
                                 const WIN32_FIND_DATAA *entry)
 {
@@ -315,32 +408,33 @@ static bool CopyTree_MakeFolder(char *folderPath, const char *targetFolder,
         return false;
     }
     CopyState.sameFolder = strcmp(folderPath, CopyState.currentSource) == 0;
-    if (CreateDirectoryA(folderPath, NULL))
-        return true;
-    DWORD error = GetLastError();
-    if (error == ERROR_ALREADY_EXISTS && CopyState.topLevel &&
-        CopyState.sameFolder) {
-        for (;;) {
-            if (!CopyPaths_CopyOfName(folderPath, COPIER_PATH_CHARS,
-                                      targetFolder, entry->cFileName,
-                                      CopyState.copyOfCounter,
-                                      COPY_PATH_SYSTEM_LIMIT)) {
-                CopyTree_ReportTooLongJoin(targetFolder, entry->cFileName);
-                return false;
+    for (;;) {
+        if (CreateDirectoryA(folderPath, NULL))
+            return true;
+        DWORD error = GetLastError();
+        if (error == ERROR_ALREADY_EXISTS && CopyState.topLevel &&
+            CopyState.sameFolder) {
+            for (;;) {
+                if (!CopyPaths_CopyOfName(folderPath, COPIER_PATH_CHARS,
+                                          targetFolder, entry->cFileName,
+                                          CopyState.copyOfCounter,
+                                          COPY_PATH_SYSTEM_LIMIT)) {
+                    CopyTree_ReportTooLongJoin(targetFolder, entry->cFileName);
+                    return false;
+                }
+                CopyState.copyOfCounter++;
+                if (CreateDirectoryA(folderPath, NULL))
+                    return true;
+                error = GetLastError();
+                if (error != ERROR_ALREADY_EXISTS)
+                    break;
             }
-            CopyState.copyOfCounter++;
-            if (CreateDirectoryA(folderPath, NULL))
-                return true;
-            error = GetLastError();
-            if (error != ERROR_ALREADY_EXISTS)
-                break;
+        } else if (error == ERROR_ALREADY_EXISTS) {
+            return true;            // merged into the existing folder
         }
-    } else if (error == ERROR_ALREADY_EXISTS) {
-        return true;            // merged into the existing folder
+        if (!CopyTree_RetryFolderCreation(folderPath, error))
+            return false;
     }
-    if (!CopyTree_Stopped())
-        CopyTree_ReportFolderCreation(folderPath, error);
-    return true;                // goes on into it all the same
 }
 
 // Handles a folder entry.  Returns true when the move removed its source.
@@ -498,10 +592,12 @@ void CopyTree(const char *sourcePath, const char *targetFolder)
                                        CopyPaths_LastName(sourcePath));
             return;
         }
-        if (!CreateDirectoryA(shareFolder, NULL)) {
+        while (!CreateDirectoryA(shareFolder, NULL)) {
             DWORD error = GetLastError();
-            if (error != ERROR_ALREADY_EXISTS && !CopyTree_Stopped())
-                CopyTree_ReportFolderCreation(shareFolder, error);
+            if (error == ERROR_ALREADY_EXISTS)
+                break;
+            if (!CopyTree_RetryFolderCreation(shareFolder, error))
+                return;
         }
         targetFolder = shareFolder;
     }

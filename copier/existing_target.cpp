@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "compare_files.h"
 #include "copy_state.h"
 #include "engine.h"
 #include "formats.h"
@@ -206,8 +207,10 @@ static HANDLE ExistingTarget_Replace(const char *targetPath,
 }
 
 HANDLE DecideExistingTarget(const char *targetPath,
-                            const WIN32_FIND_DATAA *source)
+                            const WIN32_FIND_DATAA *source, HANDLE sourceFile,
+                            bool *verifiedComplete)
 {
+    *verifiedComplete = false;
     CopyState.resumeOffset = 0;
     BOOL attributesCleared = FALSE;
     // Each pass looks the target up afresh: after a failed replace the
@@ -236,6 +239,25 @@ HANDLE DecideExistingTarget(const char *targetPath,
                 ExistingTarget_WriteTime(&existing),
                 ExistingTarget_Size(source), ExistingTarget_WriteTime(source),
                 &copyRestAllowed);
+            // Name, size and time alone would splice two different files
+            // of one name and time, and let a move delete a source whose
+            // bytes exist nowhere else: before the target is continued, or
+            // the source of a complete one deleted, the bytes must agree.
+            // When they do not, the target is no copy of this source.
+            if (decision == TARGET_COMPLETE && CopyTree_MovesSources()) {
+                COMPARE_RESULT same = CompareFiles_Whole(
+                    sourceFile, targetPath, ExistingTarget_Size(&existing));
+                if (same == COMPARE_DIFFERENT)
+                    decision = TARGET_ASK;
+                else
+                    *verifiedComplete = same == COMPARE_EQUAL;
+            } else if (decision == TARGET_CONTINUE &&
+                       CompareFiles_Tail(sourceFile, targetPath,
+                                         ExistingTarget_Size(&existing)) !=
+                           COMPARE_EQUAL) {
+                decision = TARGET_ASK;
+                copyRestAllowed = 0;
+            }
             if (decision == TARGET_COMPLETE) {
                 if (!CopyState.resumedFile)
                     CopyState.doneBytes += ExistingTarget_Size(&existing);
@@ -261,4 +283,25 @@ HANDLE DecideExistingTarget(const char *targetPath,
             return target;
     }
     return INVALID_HANDLE_VALUE;
+}
+
+HANDLE ContinuePartialTarget(const char *targetPath,
+                             const WIN32_FIND_DATAA *source, HANDLE sourceFile)
+{
+    CopyState.resumeOffset = 0;
+    WIN32_FIND_DATAA existing = {};
+    HANDLE search = FindFirstFileA(targetPath, &existing);
+    if (search == INVALID_HANDLE_VALUE)
+        return INVALID_HANDLE_VALUE;
+    FindClose(search);
+    if (existing.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        return INVALID_HANDLE_VALUE;
+    // The time is not asked for: a copy killed inside a write bears the
+    // time of that write, not its source's.  The name ties it to this
+    // source, and its bytes must be where the source's are.
+    uint64_t size = ExistingTarget_Size(&existing);
+    if (size == 0 || size >= ExistingTarget_Size(source) ||
+        CompareFiles_Tail(sourceFile, targetPath, size) != COMPARE_EQUAL)
+        return INVALID_HANDLE_VALUE;
+    return ExistingTarget_Continue(targetPath, source, existing.dwFileAttributes);
 }

@@ -80,9 +80,16 @@ void ReportError(const char *, DWORD errorCode)
         CopyState.skipCurrentFile = 0;
 }
 
-HANDLE DecideExistingTarget(const char *, const WIN32_FIND_DATAA *)
+HANDLE DecideExistingTarget(const char *, const WIN32_FIND_DATAA *, HANDLE,
+                            bool *verifiedComplete)
 {
     g_decisions++;    // only a file handled twice meets its own target
+    *verifiedComplete = false;
+    return INVALID_HANDLE_VALUE;
+}
+
+HANDLE ContinuePartialTarget(const char *, const WIN32_FIND_DATAA *, HANDLE)
+{
     return INVALID_HANDLE_VALUE;
 }
 

@@ -1,0 +1,65 @@
+// A user who answers every question of the copier in one fixed way.
+#include "dialog_answers.h"
+
+#include "resource_ids.h"
+
+static void Answers_Question(HWND dialog, DRIVER_ANSWERS *answers)
+{
+    bool copyRest = Driver_IsItemEnabled(dialog, IDC_REPLACE_COPYREST);
+    answers->questions.push_back(Driver_GetItemText(dialog, IDC_REPLACE_NAME));
+    answers->copyRestOffered.push_back(copyRest);
+    int button = answers->replaceButton;
+    if (!Driver_IsItemEnabled(dialog, button))
+        button = IDC_REPLACE_YES;
+    Driver_Click(dialog, button);
+}
+
+// Returns false when the error offered no skip.
+static bool Answers_Error(HWND dialog, DRIVER_ANSWERS *answers)
+{
+    answers->errors.push_back(Driver_GetItemText(dialog, IDC_ERROR_HEADING));
+    if (!Driver_IsItemEnabled(dialog, IDC_ERROR_SKIP)) {
+        answers->errorsWithoutSkip++;
+        return false;
+    }
+    Driver_Click(dialog, IDC_ERROR_SKIP);
+    return true;
+}
+
+bool Driver_AnswerOpenDialogs(DRIVER_COPIER *copier, DRIVER_ANSWERS *answers)
+{
+    static const char *const c_errorTitles[] = {"Error Copying File",
+                                                "Error Moving File"};
+    if (Driver_HasDialog(copier, "Confirm File Replace")) {
+        HWND dialog = Driver_WaitForDialog(copier, "Confirm File Replace");
+        if (dialog) {
+            Answers_Question(dialog, answers);
+            Driver_WaitForWindowGone(dialog);
+        }
+    }
+    for (const char *title : c_errorTitles) {
+        if (!Driver_HasDialog(copier, title))
+            continue;
+        HWND dialog = Driver_WaitForDialog(copier, title);
+        if (!dialog)
+            continue;
+        if (!Answers_Error(dialog, answers))
+            return false;
+        Driver_WaitForWindowGone(dialog);
+    }
+    return true;
+}
+
+bool Driver_AnswerUntilExit(DRIVER_COPIER *copier, DRIVER_ANSWERS *answers,
+                            DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    while (!Driver_WaitForExit(copier, 20)) {
+        if (GetTickCount() - start > timeoutMs ||
+            !Driver_AnswerOpenDialogs(copier, answers)) {
+            Driver_Kill(copier);
+            return false;
+        }
+    }
+    return true;
+}

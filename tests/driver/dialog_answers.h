@@ -1,0 +1,31 @@
+// Answers a running copier's dialogs the way one user would, until the
+// copier ends, and records what it was asked.  Shared by the engine tests
+// and the fault suite.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "ui_driver.h"
+
+struct DRIVER_ANSWERS {
+    // Pressed in "Confirm File Replace" when enabled, else "&Yes".
+    int replaceButton = 0;
+    // One entry per question: the file's name as the dialog shows it, and
+    // whether "&Copy rest" was offered.
+    std::vector<std::string> questions;
+    std::vector<bool> copyRestOffered;
+    // One entry per error dialog: its first line.  An error is answered
+    // "&Skip this file"; one that offers no skip ends the copier instead.
+    std::vector<std::string> errors;
+    int errorsWithoutSkip = 0;
+};
+
+// Answers the dialogs open now.  Returns false on an error that offers no
+// skip (left open).
+bool Driver_AnswerOpenDialogs(DRIVER_COPIER *copier, DRIVER_ANSWERS *answers);
+
+// Answers until the copier ends by itself (true) or `timeoutMs` pass; the
+// copier is then ended and false returned.
+bool Driver_AnswerUntilExit(DRIVER_COPIER *copier, DRIVER_ANSWERS *answers,
+                            DWORD timeoutMs);
