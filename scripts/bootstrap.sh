@@ -3,13 +3,15 @@
 # compilers, Wine (32- and 64-bit), Xvfb, CMake, Ninja, GoogleTest, clang
 # with libFuzzer, ImageMagick, x11-utils, e2fsprogs (chattr) and procps
 # (pgrep), and Wine's own fonts (without them window frames and dialog
-# fonts fall back to substitutes).  Idempotent: when everything is present it does not touch apt at
-# all.  Needs root (or sudo).
+# fonts fall back to substitutes); for the benchmarks gnuplot (the chart),
+# strace (bytes written by a relaunch) and time (peak memory).
+# Idempotent: when everything is present it does not touch apt at all.
+# Needs root (or sudo).
 set -euo pipefail
 
 packages=(mingw-w64 wine wine32:i386 wine64 xvfb cmake ninja-build googletest
           clang libclang-rt-14-dev imagemagick x11-utils e2fsprogs procps
-          fonts-wine)
+          fonts-wine gnuplot-nox strace time)
 
 installed() {
     dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
