@@ -15,6 +15,7 @@
 // Private to the monitor thread; zero at process start.
 static RATE_RINGS g_rates;
 static int g_tickCount;
+static DWORD g_lastRefill;      // GetTickCount of the last speed refill
 static char g_lastShownSource[COPIER_TEXT_CHARS];
 static char g_lastShownTarget[COPIER_TEXT_CHARS];
 
@@ -179,10 +180,15 @@ static void Monitor_Refresh(HWND window)
 
     Sleep(100);
 
-    // The speed limit's refill, also while paused.  Held at the top of the
-    // range: after a long pause at a high limit it would otherwise wrap to
-    // a negative budget and stall the runner.
-    int refill = CopyState.speedLimit / 10;
+    // The speed limit's refill, also while paused: the limit's share of the
+    // time since the last refill, as a tick takes longer than its sleep
+    // (a busy window thread, a loaded machine) and a fixed tenth would
+    // hold the copy below its limit.  Held at the top of the range: after a
+    // long pause at a high limit it would otherwise wrap to a negative
+    // budget and stall the runner.
+    DWORD now = GetTickCount();
+    int refill = ProgressMath_Refill(CopyState.speedLimit, now - g_lastRefill);
+    g_lastRefill = now;
     int budget = CopyState.throttleBudget;
     while (!CopyState.throttleBudget.compare_exchange_weak(
         budget, ProgressMath_AddBudget(budget, refill))) {
@@ -210,6 +216,7 @@ unsigned __stdcall MonitorJob(void *)
 
     CopyState.windowBytes = 0;
     g_tickCount = 0;
+    g_lastRefill = GetTickCount();
     // The monitor owns the title from set-up to "Finished", so no refresh
     // can cover the last one.  The runner raises runnerEnded before its
     // stop, so a stop read before runnerEnded is found still 0 was a

@@ -136,6 +136,12 @@ int ProgressMath_AddBudget(int budget, int refill)
     return budget + refill;
 }
 
+int ProgressMath_Refill(int limit, uint32_t elapsedMs)
+{
+    int64_t bytes = (int64_t)limit * elapsedMs / 1000;
+    return bytes > INT_MAX ? INT_MAX : (int)bytes;
+}
+
 bool ProgressMath_MoveSkipsScan(int copyMode, const uint8_t *body,
                                 size_t bodySize, uint32_t cursor,
                                 int sourceCount, const char *targetFolder)

@@ -59,6 +59,10 @@ bool ProgressMath_FormatTimeLeft(const RATE_RINGS *rings, uint64_t jobBytes,
 // The speed budget plus one refill, held at INT32_MAX instead of wrapping.
 int ProgressMath_AddBudget(int budget, int refill);
 
+// The bytes a limit of `limit` bytes per second allows in `elapsedMs`,
+// held at INT32_MAX.
+int ProgressMath_Refill(int limit, uint32_t elapsedMs);
+
 // True when every source of a move, walked from `cursor` of the job body,
 // sits on the target's drive (X:\...): the runner renames such sources, so
 // their bytes need no scan.  One source elsewhere is copied byte by byte
