@@ -217,6 +217,25 @@ stats() {
     }'
 }
 
+# Peak resident size (KB) of a copier that shows its window, paused before
+# reading anything ("R", as the resume scan starts it), ended after 3 s: what
+# Wine and the window cost before the copy adds its own.
+idle_peak() {
+    local job pid child
+    fresh_target
+    job=$(wine "$bin/tessubmit.exe" /nostart "$out_w" "$(winpath "$big_dir/big")" \
+          </dev/null 2>/dev/null | tr -d '\r')
+    /usr/bin/time -f %M -o "$results/idle" \
+        wine 'C:\windows\tesrun.exe' "${job}R" </dev/null >/dev/null 2>&1 &
+    pid=$!
+    sleep 3
+    child=$(pgrep -P "$pid" || true)
+    [ -n "$child" ] && kill "$child"
+    wait "$pid" || true
+    rm -f "$WINEPREFIX"/drive_c/users/*/Temp/tesqueue."$job"
+    tail -1 "$results/idle"
+}
+
 set_bytes() { du -sb --apparent-size "$1" | cut -f1; }
 set_files() { find "$1" -type f | wc -l; }
 
@@ -265,6 +284,8 @@ if wants throughput; then
         echo
         echo "| set | median MB | min MB | max MB |"
         echo "|---|---|---|---|"
+        idle=$(idle_peak)
+        awk -v k="$idle" 'BEGIN {printf "| window open, paused before the copy (Wine'"'"'s own share) | %.1f | | |\n", k / 1024}'
         for set in big small mixed; do
             read -r median low high < <(awk -F'\t' -v s=$set \
                 '$1 == s && $2 == "tesrun" {print $5}' "$raw" | stats)
