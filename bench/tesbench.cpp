@@ -1,8 +1,9 @@
 // tesbench: the Windows side of bench/run.sh.  Each command prints its
 // figures on standard output, one sample a line, for the script to gather.
 //
-//   tesbench loop SOURCE TARGET
-//       the bare chunk loop: 1,000,000-byte ReadFile/WriteFile, nothing else
+//   tesbench loop SOURCE TARGET [CHUNK]
+//       the bare chunk loop: 1,000,000-byte (or CHUNK-byte) ReadFile and
+//       WriteFile, nothing else
 //   tesbench limit SOURCE TARGET_FOLDER SECONDS POSITION...
 //       the achieved rate at each slider position of one copy:
 //       "position limit bytes_per_second percent"
@@ -108,7 +109,8 @@ static bool Bench_WaitForSize(DRIVER_COPIER *copier, const std::string &path,
     return true;
 }
 
-static int Bench_Loop(const char *sourcePath, const char *targetPath)
+static int Bench_Loop(const char *sourcePath, const char *targetPath,
+                      DWORD chunk)
 {
     HANDLE source = CreateFileA(sourcePath, GENERIC_READ, FILE_SHARE_READ,
                                 NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
@@ -117,10 +119,10 @@ static int Bench_Loop(const char *sourcePath, const char *targetPath)
                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     if (source == INVALID_HANDLE_VALUE || target == INVALID_HANDLE_VALUE)
         return 1;
-    char *buffer = (char *)malloc(BENCH_CHUNK);
+    char *buffer = (char *)malloc(chunk);
     DWORD got = 0;
     DWORD wrote = 0;
-    while (ReadFile(source, buffer, BENCH_CHUNK, &got, NULL) && got > 0) {
+    while (ReadFile(source, buffer, chunk, &got, NULL) && got > 0) {
         if (!WriteFile(target, buffer, got, &wrote, NULL) || wrote != got)
             return 1;
     }
@@ -293,8 +295,9 @@ static int Bench_Relaunch(const std::string &temp, const char *number)
 int main(int argc, char **argv)
 {
     std::string command = argc > 1 ? argv[1] : "";
-    if (command == "loop" && argc == 4)
-        return Bench_Loop(argv[2], argv[3]);
+    if (command == "loop" && (argc == 4 || argc == 5))
+        return Bench_Loop(argv[2], argv[3],
+                          argc == 5 ? (DWORD)atoi(argv[4]) : (DWORD)BENCH_CHUNK);
     if (command == "limit" && argc >= 6)
         return Bench_Limit(argv[2], argv[3], atoi(argv[4]), argc - 5,
                            argv + 5);

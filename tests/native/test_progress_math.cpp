@@ -234,6 +234,17 @@ TEST(ProgressMathBudget, RefillSaturatesInsteadOfWrapping)
     EXPECT_EQ(INT_MAX, budget);
 }
 
+TEST(ProgressMathBudget, RefillFollowsTheTimeThatPassed)
+{
+    // A tick that took 130 ms instead of 100 refills 130 ms worth, so the
+    // long-run rate is the limit whatever the tick's length.
+    EXPECT_EQ(130000, ProgressMath_Refill(1000000, 130));
+    EXPECT_EQ(5000, ProgressMath_Refill(50000, 100));
+    EXPECT_EQ(0, ProgressMath_Refill(0, 100));
+    // A monitor held up for an hour at the highest limit does not wrap.
+    EXPECT_EQ(INT_MAX, ProgressMath_Refill(5000000, 3600000u));
+}
+
 // The source list as the job body holds it: paths, each with its NUL.
 static bool SkipsScan(int mode, std::vector<std::string> sources,
                       const char *target)
