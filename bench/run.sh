@@ -44,20 +44,11 @@ bash "$root/scripts/bootstrap.sh" >/dev/null
 
 # --- build --------------------------------------------------------------
 # The copier is a 32-bit program; a kernel that runs no 32-bit code (some
-# virtual machines) runs its 64-bit build under Wine's 64-bit loader.
+# virtual machines) runs its 64-bit build, with the Wine loader that works.
+PATH=$root/tests/wine/bin:$PATH
 build=$root/build/bench
 arch=i686
-if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
-    arch=x86_64
-    shims=$build/wine64-only
-    mkdir -p "$shims"
-    for name in wine wine-stable; do
-        printf '#!/bin/sh\nexport WINELOADER=/usr/lib/wine/wine64\nexec /usr/lib/wine/wine64 "$@"\n' \
-            > "$shims/$name"
-        chmod +x "$shims/$name"
-    done
-    export PATH=$shims:$PATH
-fi
+"$root/tests/wine/bin/wine-runs-32bit" || arch=x86_64
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-$arch-w64-mingw32.cmake" \
     >/dev/null
