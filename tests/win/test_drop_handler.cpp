@@ -2,6 +2,8 @@
 // (factory, lookups, shared counts, unloading), the drop menu, and drops of
 // real files that write a job file and start the copier, with a message
 // owned by the shell's window for every drop that can't be handed over.
+// The handler found through its registered class, feeding the installed
+// copier, is tested with the installer (test_setup_end_to_end).
 #include <windows.h>
 #include <shlobj.h>
 
@@ -385,53 +387,4 @@ TEST_F(DropHandler, DropsThatCantBeHandedOverSayWhyAndLeaveNoJob)
     EXPECT_EQ(1u, JobFiles().size());
     handler->Release();
     EXPECT_EQ(1, one.refs) << "the freed handler kept its data object";
-}
-
-TEST_F(DropHandler, RegisteredHandlerHandsAFolderToTheRealCopier)
-{
-    // The class registered as the installer registers it.
-    const char *key = "CLSID\\"
-                      "{A4D78B20-6E05-1069-8758-4E73FD83DEAD}\\InProcServer32";
-    HKEY server = NULL;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CLASSES_ROOT, key, 0, NULL, 0,
-                                             KEY_WRITE, NULL, &server, NULL));
-    std::string path = HandlerPath();
-    RegSetValueExA(server, NULL, 0, REG_SZ, (const BYTE *)path.c_str(),
-                   (DWORD)path.size() + 1);
-    RegSetValueExA(server, "ThreadingModel", 0, REG_SZ,
-                   (const BYTE *)"Apartment", 10);
-    RegCloseKey(server);
-
-    DRIVER_INSTALLED_COPIER copier;
-    ASSERT_TRUE(Driver_InstallCopier(&copier, Driver_BinFolder() + "\\tesrun.exe"));
-    std::string folder = scene.src + "\\tree";
-    Files_MakeFolder(folder);
-    Files_MakeFolder(folder + "\\inner");
-    std::string big = Files_Pattern(2500000, 7), small = Files_Pattern(10, 8);
-    Files_MakeFile(folder + "\\big.bin", big, Files_SeedTime(7));
-    Files_MakeFile(folder + "\\inner\\small.txt", small, Files_SeedTime(8));
-
-    IShellExtInit *handler = NULL;
-    HMODULE none = NULL;
-    ASSERT_EQ(S_OK, ShellDrop_CreateHandler(NULL, &handler, &none));
-    IDataObject *data = NULL;
-    const char *item = folder.c_str();
-    ASSERT_EQ(S_OK, ShellDrop_MakeDataObject(&item, 1, &data));
-    std::string target = scene.dst;
-    EXPECT_EQ(S_OK, Drop(handler, target.c_str(), data, 0));
-    data->Release();
-    handler->Release();
-    RegDeleteKeyA(HKEY_CLASSES_ROOT, key);
-    RegDeleteKeyA(HKEY_CLASSES_ROOT,
-                  "CLSID\\{A4D78B20-6E05-1069-8758-4E73FD83DEAD}");
-
-    // The copier deletes its job file once the whole job is done; a quick
-    // one has done so before the drop returns, so only its end is awaited.
-    DWORD start = GetTickCount();
-    while (!JobFiles().empty() && GetTickCount() - start < 60000)
-        Sleep(10);
-    ASSERT_TRUE(JobFiles().empty());
-    EXPECT_TRUE(Files_HasBytes(scene.dst + "\\tree\\big.bin", big));
-    EXPECT_TRUE(Files_HasBytes(scene.dst + "\\tree\\inner\\small.txt", small));
-    EXPECT_TRUE(Files_HasWriteTime(scene.dst + "\\tree\\big.bin", Files_SeedTime(7)));
 }
