@@ -78,7 +78,8 @@ jobs_before=$(ls "$temp" 2>/dev/null | grep -E '^tesqueue\.[0-9]{3}$' || true)
 copier_pids() {
     local pid
     for pid in $(pgrep -f 'tesrun\.exe [0-9]' || true); do
-        tr '\0' '\n' < "/proc/$pid/environ" 2>/dev/null |
+        # A copier may end between the listing and this look.
+        { tr '\0' '\n' < "/proc/$pid/environ"; } 2>/dev/null |
             grep -qx "WINEPREFIX=$WINEPREFIX" && echo "$pid"
     done
 }
