@@ -18,6 +18,7 @@ static void Answers_Question(HWND dialog, DRIVER_ANSWERS *answers)
 static bool Answers_Error(HWND dialog, DRIVER_ANSWERS *answers)
 {
     answers->errors.push_back(Driver_GetItemText(dialog, IDC_ERROR_HEADING));
+    answers->errorTexts.push_back(Driver_GetItemText(dialog, IDC_ERROR_TEXT));
     if (!Driver_IsItemEnabled(dialog, IDC_ERROR_SKIP)) {
         answers->errorsWithoutSkip++;
         return false;

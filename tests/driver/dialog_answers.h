@@ -17,7 +17,8 @@ struct DRIVER_ANSWERS {
     std::vector<bool> copyRestOffered;
     // One entry per error dialog: its first line.  An error is answered
     // "&Skip this file"; one that offers no skip ends the copier instead.
-    std::vector<std::string> errors;
+    std::vector<std::string> errors;       // each error's heading
+    std::vector<std::string> errorTexts;   // and the system's text for it
     int errorsWithoutSkip = 0;
 };
 

@@ -131,6 +131,20 @@ void Fault_ExpectTree(const FAULT_TREE &tree, const std::string &root)
     }
 }
 
+// Takes out the errors that report `source` itself as not found.
+void Fault_DropMissingSourceErrors(DRIVER_ANSWERS *answers,
+                                   const std::string &source)
+{
+    std::string heading = "Cannot move " + Files_Lower(source);
+    for (size_t i = answers->errors.size(); i-- > 0;) {
+        if (answers->errors[i] == heading &&
+            answers->errorTexts[i].find("not found") != std::string::npos) {
+            answers->errors.erase(answers->errors.begin() + i);
+            answers->errorTexts.erase(answers->errorTexts.begin() + i);
+        }
+    }
+}
+
 // The resume scan starts the Windows folder's tesrun.exe: the copier under
 // test takes that place while the suite runs.
 class FaultSuite : public EngineTest {
@@ -217,9 +231,18 @@ protected:
             Driver_AnswerUntilExit(&copier, &answers, FAULT_RUN_TIMEOUT_MS);
         Driver_Kill(&copier);
         ASSERT_TRUE(ended) << "the last relaunch did not finish the job";
+        // A kill can land after a move has taken its last file and removed
+        // the source, but before the finished copier deleted its job file,
+        // as a power failure can: the relaunch then reports the source as
+        // not found, with a skip.  Nothing is lost there; every other error
+        // is a fault.
+        if (mode == JOB_MODE_MOVE && !Driver_FileExists(source))
+            Fault_DropMissingSourceErrors(&answers, source);
         EXPECT_TRUE(answers.errors.empty())
             << answers.errors.size() << " errors, the first: "
-            << (answers.errors.empty() ? "" : answers.errors[0]);
+            << (answers.errors.empty() ? ""
+                                       : answers.errors[0] + ": " +
+                                             answers.errorTexts[0]);
         EXPECT_FALSE(Driver_FileExists(jobFile));
         std::cout << "[ fault    ] " << kills << " kills, "
                   << answers.questions.size() << " questions answered\n";
