@@ -15,8 +15,12 @@ static DWORD Children_FindId(DWORD parentId)
     entry.dwSize = sizeof entry;
     for (BOOL more = Process32First(snapshot, &entry); more && !found;
          more = Process32Next(snapshot, &entry)) {
+        // A process may still name as its parent an earlier holder of the
+        // same id (Wine's desktop process outlives the window that started
+        // it): only a copier counts.
         if (entry.th32ParentProcessID == parentId &&
-            entry.th32ProcessID != parentId)
+            entry.th32ProcessID != parentId &&
+            lstrcmpiA(entry.szExeFile, "tesrun.exe") == 0)
             found = entry.th32ProcessID;
     }
     CloseHandle(snapshot);

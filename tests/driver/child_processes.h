@@ -4,8 +4,8 @@
 
 #include "ui_driver.h"
 
-// Waits for a running process whose parent is `parent` (whose handle the
-// caller keeps open, so its id cannot be reused) and opens it into
-// `child`.  Returns false on time-out.
+// Waits for a running copier (tesrun.exe) whose parent is `parent` (whose
+// handle the caller keeps open, so its id cannot be reused) and opens it
+// into `child`.  Returns false on time-out.
 bool Driver_WaitForChild(const DRIVER_COPIER *parent, DRIVER_COPIER *child,
                          DWORD timeoutMs = DRIVER_TIMEOUT_MS);
