@@ -42,14 +42,24 @@ static void CopyTree_SetQuoted(SHARED_TEXT *shared, const char *path)
     SharedText_Set(shared, text);
 }
 
+// Reports a failure with a skip offered.  Returns true when the user asked
+// for another try (and the job goes on); a skip is consumed here, so the
+// next report offers a skip only where its caller says so.
+static bool CopyTree_AskRetry(const char *shown, DWORD error)
+{
+    CopyState.skipCurrentFile = 1;
+    ReportError(shown, error);
+    bool skipped = CopyState.skipCurrentFile != 0;
+    CopyState.skipCurrentFile = 0;
+    return !skipped && !CopyTree_Stopped();
+}
+
 // A path the system cannot take: reported with a skip offered.  Whatever
 // the answer, the item is passed over: trying the same name again can only
 // fail the same way.
 static void CopyTree_ReportTooLong(const char *shownPath)
 {
-    CopyState.skipCurrentFile = 1;
-    ReportError(shownPath, ERROR_FILENAME_EXCED_RANGE);
-    CopyState.skipCurrentFile = 0;
+    CopyTree_AskRetry(shownPath, ERROR_FILENAME_EXCED_RANGE);
 }
 
 // Shows `folder` + "\" + `name` in a report even when it may not be used.
@@ -72,9 +82,7 @@ static void CopyTree_ReportLostName(const char *sourcePath, bool itself,
         lstrcpynA(shown, sourcePath, sizeof shown);
     else
         snprintf(shown, sizeof shown, "%s\\%s", sourcePath, entry->cFileName);
-    CopyState.skipCurrentFile = 1;
-    ReportError(shown, ERROR_NO_UNICODE_TRANSLATION);
-    CopyState.skipCurrentFile = 0;
+    CopyTree_AskRetry(shown, ERROR_NO_UNICODE_TRANSLATION);
 }
 
 // Move mode outside any folder reached through a link: only there does a
@@ -95,11 +103,7 @@ static bool CopyTree_RetryFolderCreation(const char *folderPath, DWORD error)
     char text[COPIER_TEXT_CHARS];
     snprintf(text, sizeof text, "During creation of the folder : %s",
              folderPath);
-    CopyState.skipCurrentFile = 1;
-    ReportError(text, error);
-    bool skip = CopyState.skipCurrentFile != 0;
-    CopyState.skipCurrentFile = 0;
-    return !skip && !CopyTree_Stopped();
+    return CopyTree_AskRetry(text, error);
 }
 
 // One attempt to delete a moved source.  A read-only source refuses
@@ -132,9 +136,7 @@ static bool CopyTree_DeleteSource(const char *sourcePath, DWORD attributes)
             return error == NO_ERROR;
         if (CopyTree_Stopped())
             return false;
-        CopyState.skipCurrentFile = 1;
-        ReportError(sourcePath, error);
-        if (CopyState.skipCurrentFile || CopyTree_Stopped())
+        if (!CopyTree_AskRetry(sourcePath, error))
             return false;
     }
 }
@@ -160,9 +162,7 @@ static bool CopyTree_RetryCreate(const char *targetPath, DWORD error)
 {
     if (CopyTree_Stopped())
         return false;
-    CopyState.skipCurrentFile = 1;
-    ReportError(targetPath, error);
-    return !CopyState.skipCurrentFile && !CopyTree_Stopped();
+    return CopyTree_AskRetry(targetPath, error);
 }
 
 // A copy into its own folder that was killed left its "Copy of" name cut
@@ -259,9 +259,7 @@ static bool CopyTree_RetryFile(const char *path, DWORD error)
 {
     if (CopyTree_Stopped())
         return false;
-    CopyState.skipCurrentFile = 1;
-    ReportError(path, error);
-    if (CopyState.skipCurrentFile || CopyTree_Stopped())
+    if (!CopyTree_AskRetry(path, error))
         return false;
     CopyState.resumedFile = 1;
     return true;
@@ -490,12 +488,8 @@ static bool CopyTree_OpenSearch(const char *sourcePath, COPY_SEARCH *search,
         DWORD error = GetLastError();
         if (CopyTree_Stopped())
             return false;
-        CopyState.skipCurrentFile = 1;
-        ReportError(sourcePath, error);
-        if (CopyState.skipCurrentFile || CopyTree_Stopped()) {
-            CopyState.skipCurrentFile = 0;
+        if (!CopyTree_AskRetry(sourcePath, error))
             return false;
-        }
     }
 }
 
@@ -526,11 +520,7 @@ static bool CopyTree_ReopenListing(const char *sourcePath, COPY_SEARCH *search,
         if (error == ERROR_NO_MORE_FILES || CopyTree_Stopped())
             return false;
         if (error != ERROR_INVALID_HANDLE) {
-            CopyState.skipCurrentFile = 1;
-            ReportError(sourcePath, error);
-            bool skip = CopyState.skipCurrentFile != 0;
-            CopyState.skipCurrentFile = 0;
-            if (skip || CopyTree_Stopped())
+            if (!CopyTree_AskRetry(sourcePath, error))
                 return false;
         }
         // Start once more and step over the same entries.
@@ -562,13 +552,7 @@ static bool CopyTree_NextEntry(const char *sourcePath, COPY_SEARCH *search,
             break;
         // A skip is offered so that "skip all" gives up a listing that
         // keeps failing instead of stepping again without end.
-        CopyState.skipCurrentFile = 1;
-        ReportError(sourcePath, error);
-        if (CopyState.skipCurrentFile) {
-            CopyState.skipCurrentFile = 0;
-            break;
-        }
-        if (CopyTree_Stopped())
+        if (!CopyTree_AskRetry(sourcePath, error))
             break;
     }
     FindClose(search->handle);
