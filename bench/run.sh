@@ -310,30 +310,25 @@ fi
 
 # --- 4: responsiveness --------------------------------------------------
 big_w=$(winpath "$big_dir/big/big.bin")
-if wants pause; then
-    echo "pause: 5 times during one copy" >&2
+# measure_response KIND COUNT_TEXT HEADING: five clicks of Pause (in one copy)
+# or Cancel (five copies) timed by tesbench, as a report section.
+measure_response() {
+    wants "$1" || return 0
+    echo "$1: $2" >&2
     fresh_target
-    read -r median low high < <(wine "$bin/tesbench.exe" pause "$big_w" "$out_w" 5 \
-        </dev/null 2>/dev/null | tr -d '\r' | tee "$results/pause.dat" | stats)
+    read -r median low high < <(wine "$bin/tesbench.exe" "$1" "$big_w" "$out_w" 5 \
+        </dev/null 2>/dev/null | tr -d '\r' | tee "$results/$1.dat" | stats)
     {
-        echo "## Pause: from the click to the last byte written (5 pauses in one copy)"
+        echo "## $3"
         echo
         echo "median $median ms, min $low ms, max $high ms"
         echo
     } >> "$report"
-fi
-if wants cancel; then
-    echo "cancel: 5 copies" >&2
-    fresh_target
-    read -r median low high < <(wine "$bin/tesbench.exe" cancel "$big_w" "$out_w" 5 \
-        </dev/null 2>/dev/null | tr -d '\r' | tee "$results/cancel.dat" | stats)
-    {
-        echo "## Cancel: from the click to the copier's end (5 copies)"
-        echo
-        echo "median $median ms, min $low ms, max $high ms"
-        echo
-    } >> "$report"
-fi
+}
+measure_response pause "5 times during one copy" \
+    "Pause: from the click to the last byte written (5 pauses in one copy)"
+measure_response cancel "5 copies" \
+    "Cancel: from the click to the copier's end (5 copies)"
 
 # --- 5: resume after a kill -----------------------------------------------
 # The relaunch runs under strace, which sees every write of the copier
