@@ -347,7 +347,10 @@ protected:
         entry.dwSize = sizeof entry;
         for (BOOL more = Process32First(snapshot, &entry); more;
              more = Process32Next(snapshot, &entry)) {
-            if (entry.th32ParentProcessID != parent)
+            // Wine's desktop process may name an earlier holder of the
+            // scan's id as its parent, and it lives on: only copiers count.
+            if (entry.th32ParentProcessID != parent ||
+                lstrcmpiA(entry.szExeFile, "tesrun.exe") != 0)
                 continue;
             HANDLE child =
                 OpenProcess(SYNCHRONIZE, FALSE, entry.th32ProcessID);
