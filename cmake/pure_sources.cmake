@@ -8,6 +8,8 @@ set(TES_PURE_COPIER_SOURCES
     ${CMAKE_SOURCE_DIR}/copier/job_arguments.cpp
     ${CMAKE_SOURCE_DIR}/copier/copy_paths.cpp
     ${CMAKE_SOURCE_DIR}/copier/target_rules.cpp
+    ${CMAKE_SOURCE_DIR}/copier/entry_rules.cpp
+    ${CMAKE_SOURCE_DIR}/copier/volume_rules.cpp
     ${CMAKE_SOURCE_DIR}/copier/formats.cpp
     ${CMAKE_SOURCE_DIR}/copier/progress_math.cpp
     ${CMAKE_SOURCE_DIR}/copier/speed_table.cpp

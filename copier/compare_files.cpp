@@ -35,8 +35,8 @@ static bool CompareFiles_SameFile(HANDLE a, HANDLE b)
            infoA.nFileIndexLow == infoB.nFileIndexLow;
 }
 
-static COMPARE_RESULT CompareFiles_Range(HANDLE source, const char *targetPath,
-                                         uint64_t offset, uint64_t length)
+COMPARE_RESULT CompareFiles_Range(HANDLE source, const char *targetPath,
+                                  uint64_t offset, uint64_t length)
 {
     HANDLE target = CreateFileA(targetPath, GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
@@ -65,14 +65,30 @@ static COMPARE_RESULT CompareFiles_Range(HANDLE source, const char *targetPath,
     return result;
 }
 
-COMPARE_RESULT CompareFiles_Tail(HANDLE source, const char *targetPath,
-                                 uint64_t targetSize)
+enum {
+    KEPT_PART_SAMPLES = 16,
+    KEPT_PART_SAMPLE_BYTES = 4096,
+};
+
+COMPARE_RESULT CompareFiles_KeptPart(HANDLE source, const char *targetPath,
+                                     uint64_t keptSize)
 {
     uint64_t chunk = (uint64_t)CopyState.chunkSize.load();
     if (chunk == 0 || chunk > TRANSFER_BUFFER_SIZE)
         chunk = TRANSFER_BUFFER_SIZE;
-    uint64_t length = targetSize < chunk ? targetSize : chunk;
-    return CompareFiles_Range(source, targetPath, targetSize - length, length);
+    uint64_t edge = keptSize < chunk ? keptSize : chunk;
+    COMPARE_RESULT result = CompareFiles_Range(source, targetPath, 0, edge);
+    if (result != COMPARE_EQUAL || edge == keptSize)
+        return result;
+    result = CompareFiles_Range(source, targetPath, keptSize - edge, edge);
+    for (int i = 1; i <= KEPT_PART_SAMPLES && result == COMPARE_EQUAL; i++) {
+        uint64_t offset = keptSize / (KEPT_PART_SAMPLES + 1) * i;
+        uint64_t length = keptSize - offset;
+        if (length > (uint64_t)KEPT_PART_SAMPLE_BYTES)
+            length = KEPT_PART_SAMPLE_BYTES;
+        result = CompareFiles_Range(source, targetPath, offset, length);
+    }
+    return result;
 }
 
 COMPARE_RESULT CompareFiles_Whole(HANDLE source, const char *targetPath,

@@ -14,12 +14,18 @@ enum COMPARE_RESULT {
     COMPARE_SAME_FILE,   // both names lead to one file: nothing to compare
 };
 
-// Compares the last bytes of the target file `targetPath` (at most one
-// chunk, counted from its end at `targetSize`) with the source's bytes at
-// the same offsets.  `source` is open for reading; its file position is
-// left undefined.  (compare_files.cpp)
-COMPARE_RESULT CompareFiles_Tail(HANDLE source, const char *targetPath,
-                                 uint64_t targetSize);
+// Compares the kept part of a target file (its first `keptSize` bytes)
+// with the source at the same offsets, before the target is continued:
+// its first and its last chunk and sixteen samples spread evenly between
+// them, so that the rest of a source is never joined to another file's
+// head.  `source` is open for reading; its file position is left
+// undefined.  (compare_files.cpp)
+COMPARE_RESULT CompareFiles_KeptPart(HANDLE source, const char *targetPath,
+                                     uint64_t keptSize);
+
+// Compares bytes `offset` to `offset` + `length` of both files.
+COMPARE_RESULT CompareFiles_Range(HANDLE source, const char *targetPath,
+                                  uint64_t offset, uint64_t length);
 
 // Compares the whole target file with the whole source (`size` bytes each).
 COMPARE_RESULT CompareFiles_Whole(HANDLE source, const char *targetPath,

@@ -114,3 +114,37 @@ bool CopyPaths_SamePath(const char *a, const char *b)
             return false;
     return true;
 }
+
+// Length of the root that a path keeps: "c:\" (3), "\\server\share" (up to
+// its fourth backslash), or 0 for a path of neither form.
+static size_t CopyPaths_RootLength(const char *path)
+{
+    if (path[0] != '\0' && path[1] == ':' && CopyPaths_Fold(path[2]) == '\\')
+        return 3;
+    if (CopyPaths_ShareBackslashes(path) >= 3) {
+        int seen = 0;
+        for (size_t i = 0; path[i]; i++) {
+            if (CopyPaths_Fold(path[i]) == '\\' && ++seen == 4)
+                return i;
+        }
+        return strlen(path);
+    }
+    return 0;
+}
+
+bool CopyPaths_Parent(char *path)
+{
+    size_t root = CopyPaths_RootLength(path);
+    size_t length = CopyPaths_TrimmedLength(path);
+    if (root == 0 || length <= root)
+        return false;
+    while (length > root && CopyPaths_Fold(path[length - 1]) != '\\')
+        length--;
+    // Keep the drive root's backslash; drop the one before the last name.
+    if (length > root)
+        length--;
+    else if (root == 3)
+        length = 3;
+    path[length] = '\0';
+    return true;
+}

@@ -45,3 +45,9 @@ bool CopyPaths_IsInside(const char *folder, const char *source);
 
 // Equal paths, letters compared without case (A to Z only).
 bool CopyPaths_SamePath(const char *a, const char *b);
+
+// Cuts `path` to its parent folder in place: "c:\a\b" becomes "c:\a",
+// "c:\a" becomes "c:\", "\\server\share\a" becomes "\\server\share".
+// Returns false, leaving `path` alone, at a drive root or share root (or a
+// path without any folder above it).
+bool CopyPaths_Parent(char *path);

@@ -12,6 +12,7 @@ void CopyState_Reset(void)
     s->jobBody = NULL;
     s->jobBodySize = 0;
     s->copyMode = 1;
+    s->relaunchedJob = 0;
     s->sourceCount = 0;
     s->targetFolder[0] = '\0';
     s->jobCursor = 0;
@@ -56,6 +57,11 @@ void CopyState_Reset(void)
     s->resumedFile = 0;
     s->resumeOffset = 0;
     s->linkDepth = 0;
+    s->scanTrail.depth = 0;
+    s->copyTrail.depth = 0;
+    s->targetFileSystem[0] = '\0';
+    s->targetTimeStep = 0;
+    s->targetTimeStepKnown = 0;
 }
 
 void SharedText_Set(SHARED_TEXT *shared, const char *text)

@@ -17,6 +17,7 @@
 #include <cstdint>
 
 #include "ascii_case.h"
+#include "file_identity.h"
 
 enum {
     COPIER_PATH_CHARS = 1000,   // every path buffer of the copier
@@ -46,6 +47,10 @@ struct COPY_STATE {
     uint8_t *jobBody;             // the file after its 8 header bytes
     uint32_t jobBodySize;         // bytes in jobBody (checked at start-up)
     int copyMode;                 // 1 copy, 0 move
+    // Started paused with "R" (by the resume scan at logon): only such a
+    // run continues a "Copy of" that an earlier run of the job left cut
+    // short; a fresh job never writes into an existing "Copy of".
+    int relaunchedJob;
     int sourceCount;
     char targetFolder[COPIER_PATH_CHARS];
     uint32_t jobCursor;           // offset in jobBody of the next source path
@@ -78,7 +83,7 @@ struct COPY_STATE {
     std::atomic<int> jobFiles;
     std::atomic<uint64_t> doneBytes;
     std::atomic<int> visitedEntries;
-    std::atomic<int> windowBytes;       // taken and reset by one exchange
+    std::atomic<int64_t> windowBytes;   // taken and reset by one exchange
     std::atomic<int> speedLimit;        // bytes per second, 0 = none
     std::atomic<int> throttleBudget;
 
@@ -111,6 +116,18 @@ struct COPY_STATE {
     // current entry: their contents are copied, but a move deletes nothing
     // there, since what lies behind a link is not part of the selection.
     int linkDepth;
+    // The folders above the one being listed, against link loops: one
+    // trail for the scan (monitor thread), one for the copy (runner).
+    FOLDER_TRAIL scanTrail;
+    FOLDER_TRAIL copyTrail;
+
+    // The target volume, looked at once by the runner before its first
+    // source: its file system's name (FAT holds no file of 4 GiB) and the
+    // step in which it keeps last-write times, from that name or learned
+    // from the first time set on a copy and read back.
+    char targetFileSystem[MAX_PATH + 1];
+    uint64_t targetTimeStep;
+    int targetTimeStepKnown;
 };
 
 extern COPY_STATE CopyState;

@@ -15,6 +15,13 @@ unsigned __stdcall RunJob(void *unused);
 // `targetFolder`; recursive for subfolders.  Runner thread.  (copy_tree.cpp)
 void CopyTree(const char *sourcePath, const char *targetFolder);
 
+// The file procedure of CopyTree: copies or moves the file `sourcePath`
+// (whose listing entry is `entry`) to `targetPath`, which is
+// `targetFolder` + "\" + its name.  Returns true when a move deleted the
+// source.  Runner thread.  (copy_tree_file.cpp)
+bool CopyTree_File(const char *sourcePath, const char *targetFolder,
+                   const char *targetPath, const WIN32_FIND_DATAA *entry);
+
 // Move mode outside any folder reached through a link: true where a copied
 // source is deleted and an emptied source folder removed.  (copy_tree.cpp)
 bool CopyTree_MovesSources(void);
@@ -32,6 +39,12 @@ unsigned __stdcall MonitorJob(void *unused);
 // skipCurrentFile says 1 pass over, 0 retry.  (report_error.cpp)
 void ReportError(const char *pathText, DWORD errorCode);
 
+// Reports a failure with a skip offered, as every failure of the copier
+// is: returns true when the user asked for another try (and the job goes
+// on).  A skip is consumed here and the item goes into the list of items
+// left out, with the error's text as its reason.  (report_error.cpp)
+bool ReportError_Retry(const char *pathText, DWORD errorCode);
+
 // Speed-limit slider moved (any WM_HSCROLL from it): sets speedLimit and
 // chunkSize from the slider's position and shows its label.  Window
 // thread.  (speed_limit.cpp)
@@ -47,6 +60,11 @@ INT_PTR CALLBACK ProgressWindowProc(HWND, UINT, WPARAM, LPARAM);   // progress_w
 INT_PTR CALLBACK AboutBoxProc(HWND, UINT, WPARAM, LPARAM);         // about_box.cpp
 INT_PTR CALLBACK ErrorDialogProc(HWND, UINT, WPARAM, LPARAM);      // error_dialog.cpp
 INT_PTR CALLBACK ReplaceDialogProc(HWND, UINT, WPARAM, LPARAM);    // replace_dialog.cpp
+
+// Shows the items the finished job left out (if any) and waits until the
+// user has seen them; keeps the list in a text file beside the job file
+// meanwhile.  Window thread.  (skipped_list.cpp)
+void SkippedList_Show(HWND owner);
 
 // Loads a button picture mapped to the button face colour in use (the
 // pictures are drawn on the classic grey face).  (startup.cpp)

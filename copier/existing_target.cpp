@@ -8,11 +8,13 @@
 #include "compare_files.h"
 #include "copy_state.h"
 #include "engine.h"
+#include "file_copy.h"
 #include "formats.h"
 #include "resource_ids.h"
 #include "target_rules.h"
+#include "volume_rules.h"
 
-// STOPPED: a stop was requested while the look-up was retried.
+// STOPPED: a stop was requested, or the user skipped the file.
 enum LOOK_UP_RESULT { LOOK_UP_FOUND, LOOK_UP_GONE, LOOK_UP_STOPPED };
 
 enum { CHOICE_REPLACE = 0, CHOICE_PASS_OVER = 1, CHOICE_COPY_REST = 2 };
@@ -26,16 +28,6 @@ static uint64_t ExistingTarget_WriteTime(const WIN32_FIND_DATAA *entry)
 {
     return ((uint64_t)entry->ftLastWriteTime.dwHighDateTime << 32) |
            entry->ftLastWriteTime.dwLowDateTime;
-}
-
-// A failure at a point that offers no skip: ReportError returns when the
-// caller is to try again.  Returns TRUE when a stop was requested meanwhile,
-// so the file is passed over.
-static BOOL ExistingTarget_Report(const char *targetPath, DWORD error)
-{
-    CopyState.skipCurrentFile = 0;
-    ReportError(targetPath, error);
-    return CopyState.skipCurrentFile || CopyState.stopRequested;
 }
 
 // Reads the existing target's directory entry, retrying through the error
@@ -56,7 +48,7 @@ static LOOK_UP_RESULT ExistingTarget_LookUp(const char *targetPath,
         // left to decide about, and looking again would fail for ever.
         if (error == ERROR_FILE_NOT_FOUND)
             return LOOK_UP_GONE;
-        if (ExistingTarget_Report(targetPath, error))
+        if (!ReportError_Retry(targetPath, error))
             return LOOK_UP_STOPPED;
     }
 }
@@ -137,7 +129,7 @@ static int ExistingTarget_Ask(const WIN32_FIND_DATAA *existing,
 }
 
 // Opens the target at its end for writing on from there.  Retries until it
-// succeeds or a stop is requested.
+// succeeds, the user skips the file or a stop is requested.
 static HANDLE ExistingTarget_Continue(const char *targetPath,
                                       const WIN32_FIND_DATAA *source,
                                       DWORD existingAttributes)
@@ -150,32 +142,21 @@ static HANDLE ExistingTarget_Continue(const char *targetPath,
         SetFileAttributesA(targetPath, FILE_ATTRIBUTE_NORMAL))
         attributesCleared = TRUE;
     while (!CopyState.stopRequested) {
-        HANDLE target = CreateFileA(targetPath, GENERIC_WRITE,
-                                    FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
-                                    source->dwFileAttributes, NULL);
-        DWORD error;
+        uint64_t end = 0;
+        HANDLE target = FileCopy_OpenAtEnd(targetPath, source, &end);
         if (target != INVALID_HANDLE_VALUE) {
-            LONG high = 0;
-            DWORD low = SetFilePointer(target, 0, &high, FILE_END);
-            error = GetLastError();
-            if (low != INVALID_SET_FILE_POINTER || error == NO_ERROR) {
-                // The real end, not the size looked up before: the source
-                // is read from exactly where the target stops.
-                CopyState.resumeOffset = ((uint64_t)(DWORD)high << 32) | low;
-                if (!CopyState.resumedFile)
-                    CopyState.doneBytes += CopyState.resumeOffset;
-                return target;
-            }
-            CloseHandle(target);
-        } else {
-            error = GetLastError();
+            CopyState.resumeOffset = end;
+            if (!CopyState.resumedFile)
+                CopyState.doneBytes += end;
+            return target;
         }
+        DWORD error = GetLastError();
         if (CopyState.stopRequested)
             break;
         if (error == ERROR_ACCESS_DENIED &&
             ExistingTarget_ClearAttributes(targetPath, &attributesCleared))
             continue;
-        if (ExistingTarget_Report(targetPath, error))
+        if (!ReportError_Retry(targetPath, error))
             break;
     }
     return INVALID_HANDLE_VALUE;
@@ -183,15 +164,13 @@ static HANDLE ExistingTarget_Continue(const char *targetPath,
 
 // Replaces the target.  Returns INVALID_HANDLE_VALUE when it could not be
 // opened: the caller then asks again, or passes the file over when
-// `passOver` is set (a stop was requested).
+// `passOver` is set (a skip, or a stop requested).
 static HANDLE ExistingTarget_Replace(const char *targetPath,
                                      const WIN32_FIND_DATAA *source,
                                      BOOL *attributesCleared, BOOL *passOver)
 {
     *passOver = FALSE;
-    HANDLE target = CreateFileA(targetPath, GENERIC_WRITE, FILE_SHARE_WRITE,
-                                NULL, CREATE_ALWAYS, source->dwFileAttributes,
-                                NULL);
+    HANDLE target = FileCopy_Replace(targetPath, source);
     if (target != INVALID_HANDLE_VALUE)
         return target;
     DWORD error = GetLastError();
@@ -202,13 +181,44 @@ static HANDLE ExistingTarget_Replace(const char *targetPath,
     if (error == ERROR_ACCESS_DENIED &&
         ExistingTarget_ClearAttributes(targetPath, attributesCleared))
         return INVALID_HANDLE_VALUE;
-    *passOver = ExistingTarget_Report(targetPath, error);
+    *passOver = !ReportError_Retry(targetPath, error);
     return INVALID_HANDLE_VALUE;
+}
+
+// Settles the rules' verdict by the bytes.  Name, size and time alone would
+// splice two different files of one name and time (or of one size and a
+// time within the volume's step), and let a move delete a source whose
+// bytes exist nowhere else: before a target is continued, or the source of
+// a complete one deleted, the bytes must agree.  When they do not, the
+// target is no copy of this source: the user is asked, and no rest is
+// offered.
+static TARGET_DECISION ExistingTarget_CheckBytes(
+    TARGET_DECISION decision, const char *targetPath,
+    const WIN32_FIND_DATAA *existing, HANDLE sourceFile, bool moving,
+    int *copyRestAllowed, bool *verifiedComplete)
+{
+    uint64_t size = ExistingTarget_Size(existing);
+    if (decision == TARGET_COMPLETE && moving) {
+        COMPARE_RESULT same = CompareFiles_Range(sourceFile, targetPath, 0, size);
+        if (same == COMPARE_DIFFERENT)
+            return TARGET_ASK;
+        *verifiedComplete = same == COMPARE_EQUAL;
+        return decision;
+    }
+    // An empty target keeps nothing: writing the whole source joins nothing.
+    bool continues = decision == TARGET_CONTINUE ||
+                     (decision == TARGET_ASK && *copyRestAllowed);
+    if (continues && size > 0 &&
+        CompareFiles_KeptPart(sourceFile, targetPath, size) != COMPARE_EQUAL) {
+        *copyRestAllowed = 0;
+        return TARGET_ASK;
+    }
+    return decision;
 }
 
 HANDLE DecideExistingTarget(const char *targetPath,
                             const WIN32_FIND_DATAA *source, HANDLE sourceFile,
-                            bool *verifiedComplete)
+                            bool moving, bool *verifiedComplete)
 {
     *verifiedComplete = false;
     CopyState.resumeOffset = 0;
@@ -227,37 +237,25 @@ HANDLE DecideExistingTarget(const char *targetPath,
                 // A folder of the file's name can be neither replaced nor
                 // continued; opening it would fail for ever.  The user may
                 // skip the file, or move the folder away and retry.
-                CopyState.skipCurrentFile = 1;
-                ReportError(targetPath, ERROR_ALREADY_EXISTS);
-                if (CopyState.skipCurrentFile)
+                if (!ReportError_Retry(targetPath, ERROR_ALREADY_EXISTS))
                     break;
                 continue;
             }
+            // A time kept in the volume's coarser steps (FAT, exFAT) counts
+            // as the source's; the sizes still decide what is complete.
+            uint64_t existingTime = ExistingTarget_WriteTime(&existing);
+            uint64_t sourceTime = ExistingTarget_WriteTime(source);
+            if (VolumeRules_SameWriteTime(existingTime, sourceTime,
+                                          CopyState.targetTimeStep))
+                existingTime = sourceTime;
             int copyRestAllowed;
             TARGET_DECISION decision = TargetRules_Decide(
-                ExistingTarget_Size(&existing),
-                ExistingTarget_WriteTime(&existing),
-                ExistingTarget_Size(source), ExistingTarget_WriteTime(source),
-                &copyRestAllowed);
-            // Name, size and time alone would splice two different files
-            // of one name and time, and let a move delete a source whose
-            // bytes exist nowhere else: before the target is continued, or
-            // the source of a complete one deleted, the bytes must agree.
-            // When they do not, the target is no copy of this source.
-            if (decision == TARGET_COMPLETE && CopyTree_MovesSources()) {
-                COMPARE_RESULT same = CompareFiles_Whole(
-                    sourceFile, targetPath, ExistingTarget_Size(&existing));
-                if (same == COMPARE_DIFFERENT)
-                    decision = TARGET_ASK;
-                else
-                    *verifiedComplete = same == COMPARE_EQUAL;
-            } else if (decision == TARGET_CONTINUE &&
-                       CompareFiles_Tail(sourceFile, targetPath,
-                                         ExistingTarget_Size(&existing)) !=
-                           COMPARE_EQUAL) {
-                decision = TARGET_ASK;
-                copyRestAllowed = 0;
-            }
+                ExistingTarget_Size(&existing), existingTime,
+                ExistingTarget_Size(source), sourceTime, &copyRestAllowed);
+            decision = ExistingTarget_CheckBytes(decision, targetPath,
+                                                 &existing, sourceFile, moving,
+                                                 &copyRestAllowed,
+                                                 verifiedComplete);
             if (decision == TARGET_COMPLETE) {
                 if (!CopyState.resumedFile)
                     CopyState.doneBytes += ExistingTarget_Size(&existing);
@@ -301,7 +299,7 @@ HANDLE ContinuePartialTarget(const char *targetPath,
     // source, and its bytes must be where the source's are.
     uint64_t size = ExistingTarget_Size(&existing);
     if (size == 0 || size >= ExistingTarget_Size(source) ||
-        CompareFiles_Tail(sourceFile, targetPath, size) != COMPARE_EQUAL)
+        CompareFiles_KeptPart(sourceFile, targetPath, size) != COMPARE_EQUAL)
         return INVALID_HANDLE_VALUE;
     return ExistingTarget_Continue(targetPath, source, existing.dwFileAttributes);
 }

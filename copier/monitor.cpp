@@ -8,9 +8,12 @@
 
 #include "copy_state.h"
 #include "engine.h"
+#include "formats.h"
 #include "job_file.h"
 #include "progress_math.h"
 #include "resource_ids.h"
+#include "skipped_items.h"
+#include "volume_rules.h"
 
 // Private to the monitor thread; zero at process start.
 static RATE_RINGS g_rates;
@@ -200,11 +203,66 @@ static void Monitor_Refresh(HWND window)
     }
 }
 
+// A job larger than the target's free space would stop near its end with
+// a full disk: the user hears of it before the first byte is written, and
+// may start all the same or end the job.  Returns false when the job is
+// to end (a cancel was asked of the window).
+static bool Monitor_FreeSpaceAllowsStart(HWND window)
+{
+    ULARGE_INTEGER freeBytes = {};
+    bool known = GetDiskFreeSpaceExA(CopyState.targetFolder, &freeBytes, NULL,
+                                     NULL) != 0;
+    uint64_t jobBytes = CopyState.jobBytes;
+    if (CopyState.stopRequested ||
+        !VolumeRules_AskAboutFreeSpace(jobBytes, known, freeBytes.QuadPart))
+        return true;
+
+    char needed[THOUSANDS_TEXT_CHARS];
+    char available[THOUSANDS_TEXT_CHARS];
+    FormatThousands(jobBytes, needed);
+    FormatThousands(freeBytes.QuadPart, available);
+    char text[COPIER_PATH_CHARS + 400];
+    wsprintfA(text,
+              "The job holds %s bytes, but only %s bytes are free on the "
+              "drive of %s.\n\nPress OK to start all the same (the copy "
+              "stops at the first file that no longer fits), or Cancel to end "
+              "the job now.",
+              needed, available, CopyState.targetFolder);
+    bool wasPaused = CopyState.paused != 0;
+    PauseCopy();
+    int answer = MessageBoxA(window, text, "Not Enough Free Space",
+                             MB_OKCANCEL | MB_ICONWARNING | MB_DEFBUTTON2);
+    if (answer == IDOK) {
+        if (!wasPaused)
+            ResumeCopy();
+        return true;
+    }
+    // Ended as the Cancel button ends it, on the window's own thread.
+    PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+    return false;
+}
+
+// "Finished", and how many items were left out when any were.
+static void Monitor_ShowFinished(HWND window)
+{
+    int skipped = SkippedItems_Count();
+    char title[64];
+    if (skipped == 0)
+        lstrcpyA(title, "Finished");
+    else
+        wsprintfA(title, skipped == 1 ? "Finished, %d item skipped"
+                                      : "Finished, %d items skipped",
+                  skipped);
+    SetWindowTextA(window, title);
+}
+
 unsigned __stdcall MonitorJob(void *)
 {
     Monitor_SetUp();
     HWND window = CopyState.progressWindow;
     Monitor_Scan(window);
+    if (!Monitor_FreeSpaceAllowsStart(window))
+        return 0;
 
     // Without the runner the job could never end; try again until it starts
     // or the user cancels.
@@ -225,7 +283,7 @@ unsigned __stdcall MonitorJob(void *)
     for (;;) {
         bool stopped = CopyState.stopRequested != 0;
         if (CopyState.runnerEnded) {
-            SetWindowTextA(window, "Finished");
+            Monitor_ShowFinished(window);
             CopyState.jobDone = 1;
             // The window's timer closes a finished job; a tick posted now
             // saves waiting up to a whole period for the next one.

@@ -77,7 +77,7 @@ void ProgressMath_FormatPathLine(const char *prefix, const char *path,
     LowerCaseAscii(out + start);
 }
 
-void ProgressMath_TakeSample(RATE_RINGS *rings, int sample)
+void ProgressMath_TakeSample(RATE_RINGS *rings, int64_t sample)
 {
     rings->recentRates[rings->sampleIndex % PROGRESS_RECENT_RATES] = sample;
     rings->rateHistory[rings->sampleIndex % PROGRESS_RATE_HISTORY] = sample;
@@ -87,7 +87,7 @@ void ProgressMath_TakeSample(RATE_RINGS *rings, int sample)
 }
 
 // Summed in 64 bits: ten samples of a fast disk pass 2^31 bytes.
-static long long ProgressMath_Sum(const int *values, int count)
+static long long ProgressMath_Sum(const int64_t *values, int count)
 {
     long long sum = 0;
     for (int i = 0; i < count; i++)

@@ -16,8 +16,9 @@ enum {
 
 // The monitor's two rings of one-second byte counts.
 struct RATE_RINGS {
-    int recentRates[PROGRESS_RECENT_RATES];
-    int rateHistory[PROGRESS_RATE_HISTORY];
+    // 64-bit: a fast disk moves more than 2^31 bytes in one second.
+    int64_t recentRates[PROGRESS_RECENT_RATES];
+    int64_t rateHistory[PROGRESS_RATE_HISTORY];
     int sampleIndex;                // 0..9, picks the slots of the next sample
 };
 
@@ -43,7 +44,7 @@ void ProgressMath_FormatPathLine(const char *prefix, const char *path,
                                  size_t outSize);
 
 // Stores one one-second sample in both rings and steps sampleIndex.
-void ProgressMath_TakeSample(RATE_RINGS *rings, int sample);
+void ProgressMath_TakeSample(RATE_RINGS *rings, int64_t sample);
 
 // "%d KB/Sec" (or "... : Auto Retrying") from the three recent samples.
 void ProgressMath_FormatSpeed(const RATE_RINGS *rings, int autoRetry,

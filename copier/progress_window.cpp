@@ -42,6 +42,19 @@ static void ProgressWindow_Notified(HWND window)
                         MAKELPARAM(0, 0xFFFF));
 }
 
+// The timer found the job done: the items it left out are shown first, if
+// any, and the job closes when the user has seen them.  The timer keeps
+// ticking while that list is open; those ticks do nothing.
+static void ProgressWindow_Finish(HWND window)
+{
+    static int g_finishing;
+    if (g_finishing)
+        return;
+    g_finishing = 1;
+    SkippedList_Show(window);
+    CloseJob();
+}
+
 static void ProgressWindow_Command(int id)
 {
     switch (id) {
@@ -80,7 +93,7 @@ INT_PTR CALLBACK ProgressWindowProc(HWND window, UINT message, WPARAM wParam,
         break;
     case WM_TIMER:
         if (CopyState.jobDone)
-            CloseJob();
+            ProgressWindow_Finish(window);
         break;
     case WM_DESTROY:
         CloseJob();

@@ -3,9 +3,11 @@
 // dialog, and tells the caller through skipCurrentFile what to do.
 #include <windows.h>
 
+#include "copier_errors.h"
 #include "copy_state.h"
 #include "engine.h"
 #include "resource_ids.h"
+#include "skipped_items.h"
 
 enum {
     // The auto-retry button promises "every 20th second".
@@ -33,6 +35,11 @@ static bool ReportError_Wait(DWORD totalMs)
 // system has no text for still says which code it was.
 static void ReportError_SetErrorText(DWORD errorCode)
 {
+    const char *own = CopierErrors_Text(errorCode);
+    if (own) {
+        lstrcpynA(CopyState.errorText, own, sizeof CopyState.errorText);
+        return;
+    }
     char *message = NULL;
     DWORD length = FormatMessageA(
         FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS |
@@ -109,4 +116,17 @@ void ReportError(const char *pathText, DWORD errorCode)
     // Manual retry: the copy stays paused until the user presses Resume
     // (then the caller retries) or cancels.
     WaitWhilePaused(MANUAL_RETRY_POLL_MS);
+}
+
+bool ReportError_Retry(const char *pathText, DWORD errorCode)
+{
+    if (CopyState.stopRequested)
+        return false;
+    CopyState.skipCurrentFile = 1;
+    ReportError(pathText, errorCode);
+    bool skipped = CopyState.skipCurrentFile != 0;
+    CopyState.skipCurrentFile = 0;
+    if (skipped && !CopyState.stopRequested)
+        SkippedItems_Add(pathText, CopyState.errorText);
+    return !skipped && !CopyState.stopRequested;
 }

@@ -50,6 +50,14 @@
 #define IDC_ABOUT_WEB           1039
 #define IDC_ABOUT_MAIL          1040
 
+// The list of items a finished job left out.
+#define IDD_SKIPPED             126
+#define IDC_SKIPPED_OK          1       // IDOK
+#define IDC_SKIPPED_INTRO       1050
+#define IDC_SKIPPED_LIST        1051
+#define IDC_SKIPPED_FILE        1052
+#define IDC_SKIPPED_COPY        1053
+
 // Pictures.
 #define IDR_COPY_CLIP           113     // AVI clip, 17 frames, 260 x 40
 #define IDB_CANCEL              117

@@ -10,7 +10,9 @@
 #include "copy_paths.h"
 #include "copy_state.h"
 #include "engine.h"
+#include "file_identity.h"
 #include "job_file.h"
+#include "volume_rules.h"
 
 // The long form of a path where the system knows it, so that an 8.3 alias
 // of a folder is recognised as that folder.
@@ -21,17 +23,35 @@ static void Runner_LongForm(const char *path, char *out, size_t outSize)
         lstrcpynA(out, path, (int)outSize);
 }
 
-// A folder copied into itself or into one of its own subfolders would meet
-// its own copies on the way down.  Tells the user, naming both, and
-// returns true so that this source is passed over.
-static bool Runner_RefuseTargetInsideSource(void)
+// Does the target folder lie in the source folder (or is it the source)?
+// By text first, then by identity: the same folder reached through another
+// drive letter (subst, a mapped drive) or a junction has another text, and
+// copying into it would nest copies until the disk is full.  Walking up
+// from the target, any folder that is the source itself gives it away.
+static bool Runner_TargetInsideSource(void)
 {
     char source[COPIER_PATH_CHARS];
     char target[COPIER_PATH_CHARS];
     Runner_LongForm(CopyState.currentSource, source, sizeof source);
     Runner_LongForm(CopyState.targetFolder, target, sizeof target);
-    if (!CopyPaths_IsInside(target, source) &&
-        !CopyPaths_IsInside(CopyState.targetFolder, CopyState.currentSource))
+    if (CopyPaths_IsInside(target, source) ||
+        CopyPaths_IsInside(CopyState.targetFolder, CopyState.currentSource))
+        return true;
+    DWORD attributes = GetFileAttributesA(CopyState.currentSource);
+    if (attributes == INVALID_FILE_ATTRIBUTES ||
+        !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    FILE_IDENTITY sourceIdentity;
+    return FileIdentity_OfPath(CopyState.currentSource, &sourceIdentity) &&
+           FileIdentity_FolderInside(CopyState.targetFolder, &sourceIdentity);
+}
+
+// A folder copied into itself or into one of its own subfolders would meet
+// its own copies on the way down.  Tells the user, naming both, and
+// returns true so that this source is passed over.
+static bool Runner_RefuseTargetInsideSource(void)
+{
+    if (!Runner_TargetInsideSource())
         return false;
 
     char shownSource[COPIER_PATH_CHARS];
@@ -79,8 +99,28 @@ static bool Runner_Rename(void)
     return MoveFileA(CopyState.currentSource, target) != 0;
 }
 
+// The target volume's file system, and the step in which it keeps
+// last-write times where its name tells it.
+static void Runner_LookAtTargetVolume(void)
+{
+    char root[MAX_PATH + 1];
+    DWORD serial, longestName, flags;
+    if (!GetVolumePathNameA(CopyState.targetFolder, root, sizeof root) ||
+        !GetVolumeInformationA(root, NULL, 0, &serial, &longestName, &flags,
+                               CopyState.targetFileSystem,
+                               sizeof CopyState.targetFileSystem))
+        CopyState.targetFileSystem[0] = '\0';
+    uint64_t step =
+        VolumeRules_TimeStepOfFileSystem(CopyState.targetFileSystem);
+    if (step != TIME_STEP_EXACT) {
+        CopyState.targetTimeStep = step;
+        CopyState.targetTimeStepKnown = 1;
+    }
+}
+
 unsigned __stdcall RunJob(void *)
 {
+    Runner_LookAtTargetVolume();
     for (int taken = 0;
          taken < CopyState.sourceCount && !CopyState.stopRequested; taken++) {
         JobFile_NextSource(CopyState.jobBody, CopyState.jobBodySize,

@@ -6,6 +6,7 @@
 #include "copy_paths.h"
 #include "copy_state.h"
 #include "engine.h"
+#include "entry_rules.h"
 #include "listing.h"
 
 enum {
@@ -41,11 +42,16 @@ void ScanTree(const char *path)
 
     // The search of the dropped item itself (or of a share root's listing).
     bool itemSearch = CopyState.topLevel != 0;
+    // A dragged item whose name ends with a dot or a blank would be found
+    // under another name; the copy reports it, so it is not counted.
+    if (itemSearch && !shareRoot &&
+        EntryRules_NameUnreachable(CopyPaths_LastName(path)))
+        return;
     WIN32_FIND_DATAA entry;
-    bool nameLost = false;
+    LISTING_NAME name = LISTING_NAME_OK;
     HANDLE search;
     for (;;) {
-        search = Listing_First(pattern, &entry, &nameLost);
+        search = Listing_First(pattern, &entry, &name);
         if (search != INVALID_HANDLE_VALUE)
             break;
         if (ScanTree_GiveUp(path, GetLastError())) {
@@ -58,8 +64,8 @@ void ScanTree(const char *path)
     for (;;) {
         if (CopyState.stopRequested)
             break;
-        bool item = !Listing_IsSelfOrParent(entry.cFileName);
-        if (item && nameLost) {
+        bool item = !EntryRules_IsSelfOrParent(entry.cFileName);
+        if (item && name != LISTING_NAME_OK) {
             // Passed over by the copy, which reports it: not counted.
         } else if (item &&
                    (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
@@ -72,8 +78,14 @@ void ScanTree(const char *path)
                                           entry.cFileName,
                                           COPY_PATH_SYSTEM_LIMIT);
             CopyState.topLevel = 0;
-            if (nextFits)
+            // A link back to a folder above it is counted once, as the
+            // copy enters it once.
+            TRAIL_STEP step = nextFits
+                ? FolderTrail_Enter(&CopyState.scanTrail, next)
+                : TRAIL_LOOP;
+            if (step != TRAIL_LOOP)
                 ScanTree(next);
+            FolderTrail_Leave(&CopyState.scanTrail, step);
         } else {
             // Files, and the "." and ".." entries, which stay counted: the
             // time-left estimate pairs them with the runner's steps.
@@ -85,7 +97,7 @@ void ScanTree(const char *path)
 
         bool more = false;
         for (;;) {
-            if (Listing_Next(search, &entry, &nameLost)) {
+            if (Listing_Next(search, &entry, &name)) {
                 more = true;
                 break;
             }

@@ -18,6 +18,9 @@ enum {
     TEMP_PATH_LIMIT = 200,
     WINDOWS_PATH_LIMIT = 256,
     RESUME_SCAN_MAX_LAUNCHES = 50,
+    // How long a relaunched copier waits for one that is ending to let go
+    // of the job; one that still runs the job after this is left to it.
+    STARTUP_CLAIM_WAIT_MS = 10000,
 };
 
 // Puts the temporary folder into `buffer`; on failure tells the user and
@@ -69,12 +72,14 @@ static void Startup_ResumeScan(void)
     FindClose(search);
 }
 
-// Claims the job for this copier: a named mutex per job file, held until
-// the process ends.  Returns false when another copier already runs the
-// job (a second "/startup", a relaunch of a job still running): two
-// copiers on one move job would delete each other's sources.  The name
-// holds the job file's path, lower-cased, so that the same number in
-// another temporary folder is another job.
+// Claims the job for this copier: a named mutex per job file, owned until
+// the process ends.  Returns false when another copier runs the job (a
+// second "/startup", a relaunch of a job still running): two copiers on
+// one move job would delete each other's sources.  A copier that is just
+// ending (its window closed, its process not yet gone) still owns it for
+// a moment: the claim waits for that rather than leave the job to the next
+// logon.  The name holds the job file's path, lower-cased, so that the
+// same number in another temporary folder is another job.
 static bool Startup_ClaimJob(void)
 {
     char path[COPIER_PATH_CHARS];
@@ -90,11 +95,14 @@ static bool Startup_ClaimJob(void)
             *c = '/';           // a backslash would name a namespace
     name[MAX_PATH - 1] = '\0';
     HANDLE claim = CreateMutexA(NULL, FALSE, name);
-    if (claim != NULL && GetLastError() == ERROR_ALREADY_EXISTS) {
-        CloseHandle(claim);
-        return false;
-    }
-    return true;                // kept open until the process ends
+    if (claim == NULL)
+        return true;            // no claim to be had: run unguarded
+    // An abandoned mutex (its owner was killed) is ours as well.
+    DWORD waited = WaitForSingleObject(claim, STARTUP_CLAIM_WAIT_MS);
+    if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED)
+        return true;            // kept until the process ends
+    CloseHandle(claim);
+    return false;
 }
 
 // Reads and checks the job file; fills the job fields of CopyState.
@@ -192,6 +200,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
     }
 
     CopyState.paused = paused;
+    CopyState.relaunchedJob = paused;
     if (!Startup_LoadJob(jobName))
         return 1;
     // Published before the other threads run: the Pause button may show

@@ -49,14 +49,23 @@ static HANDLE WINAPI Test_FindFirstFileW(const WCHAR *pattern,
 #define FindNextFileW Test_FindNextFileW
 #define FindFirstFileW Test_FindFirstFileW
 #include "ascii_case.cpp"
+#include "compare_files.cpp"
 #include "control.cpp"
+#include "copier_errors.cpp"
 #include "copy_paths.cpp"
 #include "copy_state.cpp"
 #include "copy_tree.cpp"
+#include "copy_tree_file.cpp"
+#include "entry_rules.cpp"
+#include "file_copy.cpp"
+#include "file_identity.cpp"
 #include "listing.cpp"
 #include "scan_tree.cpp"
+#include "skipped_items.cpp"
 #include "speed_limit.cpp"
 #include "speed_table.cpp"
+#include "tree_search.cpp"
+#include "volume_rules.cpp"
 #undef FindNextFileW
 #undef FindFirstFileW
 
@@ -80,8 +89,17 @@ void ReportError(const char *, DWORD errorCode)
         CopyState.skipCurrentFile = 0;
 }
 
+bool ReportError_Retry(const char *pathText, DWORD errorCode)
+{
+    CopyState.skipCurrentFile = 1;
+    ReportError(pathText, errorCode);
+    bool skipped = CopyState.skipCurrentFile != 0;
+    CopyState.skipCurrentFile = 0;
+    return !skipped && !CopyState.stopRequested;
+}
+
 HANDLE DecideExistingTarget(const char *, const WIN32_FIND_DATAA *, HANDLE,
-                            bool *verifiedComplete)
+                            bool, bool *verifiedComplete)
 {
     g_decisions++;    // only a file handled twice meets its own target
     *verifiedComplete = false;

@@ -1,0 +1,36 @@
+// Kinds of listing entries (see entry_rules.h).
+#include "entry_rules.h"
+
+#include <cstring>
+
+enum : uint32_t {
+    RULES_ATTRIBUTE_REPARSE_POINT = 0x400,     // FILE_ATTRIBUTE_REPARSE_POINT
+    RULES_TAG_MOUNT_POINT = 0xA0000003,        // IO_REPARSE_TAG_MOUNT_POINT
+    RULES_TAG_SYMLINK = 0xA000000C,            // IO_REPARSE_TAG_SYMLINK
+};
+
+bool EntryRules_IsSelfOrParent(const char *name)
+{
+    return name[0] == '.' &&
+           (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+bool EntryRules_IsLink(uint32_t attributes, uint32_t reparseTag)
+{
+    if (!(attributes & RULES_ATTRIBUTE_REPARSE_POINT))
+        return false;
+    // Tag 0 is reserved and never set by Windows; Wine lists a linked
+    // folder with the reparse attribute and no tag.  Not knowing what lies
+    // behind it, the copier treats it as the link it most likely is, so a
+    // move never deletes through it.
+    return reparseTag == RULES_TAG_SYMLINK ||
+           reparseTag == RULES_TAG_MOUNT_POINT || reparseTag == 0;
+}
+
+bool EntryRules_NameUnreachable(const char *name)
+{
+    size_t length = strlen(name);
+    if (length == 0 || EntryRules_IsSelfOrParent(name))
+        return false;
+    return name[length - 1] == '.' || name[length - 1] == ' ';
+}

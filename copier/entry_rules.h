@@ -1,0 +1,23 @@
+// What a folder listing's entry is: an item or the "." and ".." entries,
+// a link or an ordinary file or folder, a name that Windows paths reach
+// or one they can't.  Pure logic, no Win32 call.
+#pragma once
+
+#include <cstdint>
+
+// "." or "..", the only entries of a listing that are not items.
+bool EntryRules_IsSelfOrParent(const char *name);
+
+// Symbolic links and mount points (junctions) are links: what lies behind
+// them is not the user's selection, so a move copies their content and
+// leaves them, and what they point to, in place.  Every other reparse
+// point (cloud placeholders, de-duplicated files...) holds the user's own
+// data and is copied and moved as an ordinary file or folder.
+// `reparseTag` is the listing's reserved field, which Windows fills with
+// the tag whenever FILE_ATTRIBUTE_REPARSE_POINT is set.
+bool EntryRules_IsLink(uint32_t attributes, uint32_t reparseTag);
+
+// A name that ends with a dot or a blank: the Windows path functions drop
+// them, so such a file (possible on network shares and Linux file systems)
+// would be opened, moved or deleted under another file's name.
+bool EntryRules_NameUnreachable(const char *name);

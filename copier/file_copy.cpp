@@ -1,0 +1,172 @@
+// The copy of one file (see file_copy.h).
+#include "file_copy.h"
+
+#include "copy_state.h"
+#include "engine.h"
+#include "volume_rules.h"
+
+enum {
+    TRANSFER_PAUSE_STEP_MS = 50,
+    // The attributes a file may be given when it is created.  The high bits
+    // of an attribute word are flags to CreateFile (no buffering, overlapped,
+    // sparse, recall...): a source's word passed on unfiltered would open
+    // the target in another mode.
+    CREATION_ATTRIBUTES = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                          FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE,
+};
+
+static DWORD FileCopy_CreationAttributes(const WIN32_FIND_DATAA *entry)
+{
+    DWORD attributes = entry->dwFileAttributes & CREATION_ATTRIBUTES;
+    return attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
+}
+
+HANDLE FileCopy_CreateNew(const char *targetPath, const WIN32_FIND_DATAA *entry)
+{
+    return CreateFileA(targetPath, GENERIC_WRITE, FILE_SHARE_WRITE, NULL,
+                       CREATE_NEW, FileCopy_CreationAttributes(entry), NULL);
+}
+
+HANDLE FileCopy_Replace(const char *targetPath, const WIN32_FIND_DATAA *entry)
+{
+    return CreateFileA(targetPath, GENERIC_WRITE, FILE_SHARE_WRITE, NULL,
+                       CREATE_ALWAYS, FileCopy_CreationAttributes(entry), NULL);
+}
+
+HANDLE FileCopy_OpenAtEnd(const char *targetPath, const WIN32_FIND_DATAA *entry,
+                          uint64_t *end)
+{
+    HANDLE target = CreateFileA(targetPath, GENERIC_WRITE, FILE_SHARE_WRITE,
+                                NULL, OPEN_EXISTING,
+                                FileCopy_CreationAttributes(entry), NULL);
+    if (target == INVALID_HANDLE_VALUE)
+        return target;
+    // The real end, not a size looked up before: the source is read from
+    // exactly where the target stops.
+    LARGE_INTEGER zero = {}, position = {};
+    if (!SetFilePointerEx(target, zero, &position, FILE_END)) {
+        DWORD error = GetLastError();
+        CloseHandle(target);
+        SetLastError(error);
+        return INVALID_HANDLE_VALUE;
+    }
+    *end = (uint64_t)position.QuadPart;
+    return target;
+}
+
+HANDLE FileCopy_OpenSource(const char *sourcePath)
+{
+    return CreateFileA(sourcePath, GENERIC_READ, FILE_SHARE_READ, NULL,
+                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+}
+
+void FileCopy_SetTimes(HANDLE target, const WIN32_FIND_DATAA *entry)
+{
+    SetFileTime(target, &entry->ftCreationTime, &entry->ftLastAccessTime,
+                &entry->ftLastWriteTime);
+}
+
+FILE_TRANSFER FileCopy_Transfer(HANDLE source, HANDLE target,
+                                const WIN32_FIND_DATAA *entry, DWORD *error,
+                                bool *failedOnTarget)
+{
+    LARGE_INTEGER offset;
+    offset.QuadPart = (LONGLONG)CopyState.resumeOffset;
+    if (!SetFilePointerEx(source, offset, NULL, FILE_BEGIN)) {
+        *error = GetLastError();
+        *failedOnTarget = false;
+        return TRANSFER_FAILED;
+    }
+    for (;;) {
+        if (CopyState.stopRequested)
+            return TRANSFER_STOPPED;
+        DWORD asked = (DWORD)CopyState.chunkSize.load();
+        if (asked == 0 || asked > TRANSFER_BUFFER_SIZE)
+            asked = TRANSFER_BUFFER_SIZE;
+        DWORD got = 0;
+        if (!ReadFile(source, CopyState.transferBuffer, asked, &got, NULL)) {
+            *error = GetLastError();
+            *failedOnTarget = false;
+            return TRANSFER_FAILED;
+        }
+        if (got == 0)
+            return TRANSFER_DONE;   // the end of the file, and only that
+        // The speed limit: may wait here until the monitor's refill covers
+        // the bytes just read.
+        if (CopyState.speedLimit != 0)
+            Throttle((int)got);
+        DWORD wrote = 0;
+        BOOL written =
+            WriteFile(target, CopyState.transferBuffer, got, &wrote, NULL);
+        CopyState.doneBytes += wrote;
+        CopyState.windowBytes += wrote;
+        if (!written || wrote != got) {
+            // A disk file that takes fewer bytes than given is full.
+            *error = written ? ERROR_DISK_FULL : GetLastError();
+            *failedOnTarget = true;
+            return TRANSFER_FAILED;
+        }
+        // A copier that is killed or loses power closes nothing: the target
+        // must bear the source's times between chunks already, or the next
+        // run would take it for a foreign file and ask.
+        FileCopy_SetTimes(target, entry);
+        WaitWhilePaused(TRANSFER_PAUSE_STEP_MS);
+    }
+}
+
+static bool FileCopy_Size(HANDLE file, uint64_t *size)
+{
+    LARGE_INTEGER value;
+    if (!GetFileSizeEx(file, &value))
+        return false;
+    *size = (uint64_t)value.QuadPart;
+    return true;
+}
+
+bool FileCopy_SameSize(HANDLE source, HANDLE target)
+{
+    uint64_t sourceSize, targetSize;
+    return FileCopy_Size(source, &sourceSize) &&
+           FileCopy_Size(target, &targetSize) && sourceSize == targetSize;
+}
+
+DWORD FileCopy_DeleteSource(const char *sourcePath, DWORD attributes)
+{
+    BOOL deleted = DeleteFileA(sourcePath);
+    DWORD error = deleted ? NO_ERROR : GetLastError();
+    if (error == ERROR_ACCESS_DENIED &&
+        (attributes & FILE_ATTRIBUTE_READONLY) &&
+        SetFileAttributesA(sourcePath, FILE_ATTRIBUTE_NORMAL)) {
+        deleted = DeleteFileA(sourcePath);
+        error = deleted ? NO_ERROR : GetLastError();
+    }
+    // Some file systems answer TRUE and keep the file (an immutable one):
+    // only a file that is gone counts.
+    if (deleted && GetFileAttributesA(sourcePath) != INVALID_FILE_ATTRIBUTES)
+        error = ERROR_ACCESS_DENIED;
+    return error;
+}
+
+void FileCopy_LearnTimeStep(const char *targetPath, const WIN32_FIND_DATAA *entry)
+{
+    if (CopyState.targetTimeStepKnown)
+        return;
+    WIN32_FILE_ATTRIBUTE_DATA stored;
+    if (!GetFileAttributesExA(targetPath, GetFileExInfoStandard, &stored))
+        return;
+    uint64_t set = ((uint64_t)entry->ftLastWriteTime.dwHighDateTime << 32) |
+                   entry->ftLastWriteTime.dwLowDateTime;
+    uint64_t readBack =
+        ((uint64_t)stored.ftLastWriteTime.dwHighDateTime << 32) |
+        stored.ftLastWriteTime.dwLowDateTime;
+    uint64_t step = VolumeRules_TimeStepFromReadBack(set, readBack);
+    if (step != TIME_STEP_EXACT) {
+        CopyState.targetTimeStep = step;
+        CopyState.targetTimeStepKnown = 1;
+    } else if (readBack == set && set % TIME_STEP_EXFAT != 0) {
+        // Kept to the 100 ns: an exact volume.  A time that lies on a grid
+        // already comes back unchanged from any volume and tells nothing.
+        CopyState.targetTimeStep = TIME_STEP_EXACT;
+        CopyState.targetTimeStepKnown = 1;
+    }
+}
