@@ -114,9 +114,12 @@ static void Monitor_Scan(HWND window)
             CopyState.topLevel = 1;
             CopyState.scanSkippedItem = 0;
             ScanTree(CopyState.currentSource);
-            // Skipped once by the user: the copy does not ask again.
-            if (CopyState.scanSkippedItem)
+            // Skipped once by the user: the copy does not ask again, and
+            // the item goes into the list of those left out now.
+            if (CopyState.scanSkippedItem) {
                 SkippedSources_Add(i);
+                SkippedItems_Add(CopyState.currentSource, CopyState.errorText);
+            }
         }
         SetWindowTextA(window, CopyState.copyMode ? "(0%) Copying..."
                                                   : "(0%) Moving...");

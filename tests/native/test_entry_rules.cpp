@@ -1,0 +1,53 @@
+// Kinds of listing entries: links by their reparse tag, names Windows paths
+// can't reach, and the parent folders walked up from a target.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "copy_paths.h"
+#include "entry_rules.h"
+
+TEST(EntryRules, OnlySymbolicLinksAndMountPointsAreLinks)
+{
+    const uint32_t reparse = 0x400, folder = 0x10;
+    EXPECT_TRUE(EntryRules_IsLink(reparse | folder, 0xA000000C));   // symlink
+    EXPECT_TRUE(EntryRules_IsLink(reparse | folder, 0xA0000003));   // junction
+    EXPECT_TRUE(EntryRules_IsLink(reparse, 0xA000000C));            // file link
+    // Cloud placeholders, de-duplicated and compressed files hold the
+    // user's own data.
+    EXPECT_FALSE(EntryRules_IsLink(reparse, 0x9000001A));           // cloud
+    EXPECT_FALSE(EntryRules_IsLink(reparse | folder, 0x9000601A));  // cloud folder
+    EXPECT_FALSE(EntryRules_IsLink(reparse, 0x80000013));           // dedup
+    EXPECT_FALSE(EntryRules_IsLink(reparse, 0x80000017));           // WOF
+    // No reparse attribute: nothing to follow, whatever the field holds.
+    EXPECT_FALSE(EntryRules_IsLink(folder, 0xA000000C));
+}
+
+TEST(EntryRules, NamesEndingInADotOrBlankAreUnreachable)
+{
+    EXPECT_TRUE(EntryRules_NameUnreachable("end."));
+    EXPECT_TRUE(EntryRules_NameUnreachable("end "));
+    EXPECT_FALSE(EntryRules_NameUnreachable("end"));
+    EXPECT_FALSE(EntryRules_NameUnreachable(".env"));
+    EXPECT_FALSE(EntryRules_NameUnreachable("."));
+    EXPECT_FALSE(EntryRules_NameUnreachable(".."));
+    EXPECT_TRUE(EntryRules_IsSelfOrParent(".."));
+    EXPECT_FALSE(EntryRules_IsSelfOrParent("..."));
+}
+
+TEST(EntryRules, ParentsAreWalkedUpToTheRoot)
+{
+    char path[64] = "C:\\data\\sub\\";
+    std::string seen;
+    do
+        seen += std::string(path) + "|";
+    while (CopyPaths_Parent(path));
+    EXPECT_EQ("C:\\data\\sub\\|C:\\data|C:\\|", seen);
+
+    char share[64] = "\\\\server\\share\\a";
+    seen.clear();
+    do
+        seen += std::string(share) + "|";
+    while (CopyPaths_Parent(share));
+    EXPECT_EQ("\\\\server\\share\\a|\\\\server\\share|", seen);
+}
