@@ -7,6 +7,8 @@ enum : uint32_t {
     RULES_ATTRIBUTE_REPARSE_POINT = 0x400,     // FILE_ATTRIBUTE_REPARSE_POINT
     RULES_TAG_MOUNT_POINT = 0xA0000003,        // IO_REPARSE_TAG_MOUNT_POINT
     RULES_TAG_SYMLINK = 0xA000000C,            // IO_REPARSE_TAG_SYMLINK
+    RULES_CREATION_ATTRIBUTES = 0x27,          // read-only, hidden, system, archive
+    RULES_ATTRIBUTE_NORMAL = 0x80,
 };
 
 bool EntryRules_IsSelfOrParent(const char *name)
@@ -33,4 +35,10 @@ bool EntryRules_NameUnreachable(const char *name)
     if (length == 0 || EntryRules_IsSelfOrParent(name))
         return false;
     return name[length - 1] == '.' || name[length - 1] == ' ';
+}
+
+uint32_t EntryRules_CreationAttributes(uint32_t sourceAttributes)
+{
+    uint32_t attributes = sourceAttributes & RULES_CREATION_ATTRIBUTES;
+    return attributes ? attributes : RULES_ATTRIBUTE_NORMAL;
 }

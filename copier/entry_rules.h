@@ -21,3 +21,10 @@ bool EntryRules_IsLink(uint32_t attributes, uint32_t reparseTag);
 // them, so such a file (possible on network shares and Linux file systems)
 // would be opened, moved or deleted under another file's name.
 bool EntryRules_NameUnreachable(const char *name);
+
+// The attributes a copy is created with: only read-only, hidden, system and
+// archive (or "normal" when none of them).  The high bits of an attribute
+// word are flags to CreateFile (no buffering, overlapped, delete on close,
+// recall...), and an "offline" or sparse source's word passed on whole
+// would open its copy in another mode.
+uint32_t EntryRules_CreationAttributes(uint32_t sourceAttributes);

@@ -3,22 +3,16 @@
 
 #include "copy_state.h"
 #include "engine.h"
+#include "entry_rules.h"
 #include "volume_rules.h"
 
 enum {
     TRANSFER_PAUSE_STEP_MS = 50,
-    // The attributes a file may be given when it is created.  The high bits
-    // of an attribute word are flags to CreateFile (no buffering, overlapped,
-    // sparse, recall...): a source's word passed on unfiltered would open
-    // the target in another mode.
-    CREATION_ATTRIBUTES = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
-                          FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE,
 };
 
 static DWORD FileCopy_CreationAttributes(const WIN32_FIND_DATAA *entry)
 {
-    DWORD attributes = entry->dwFileAttributes & CREATION_ATTRIBUTES;
-    return attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
+    return EntryRules_CreationAttributes(entry->dwFileAttributes);
 }
 
 HANDLE FileCopy_CreateNew(const char *targetPath, const WIN32_FIND_DATAA *entry)

@@ -35,6 +35,18 @@ TEST(EntryRules, NamesEndingInADotOrBlankAreUnreachable)
     EXPECT_FALSE(EntryRules_IsSelfOrParent("..."));
 }
 
+TEST(EntryRules, CopiesAreCreatedWithPlainAttributesOnly)
+{
+    // Read-only, hidden, system and archive go along.
+    EXPECT_EQ(0x27u, EntryRules_CreationAttributes(0x27));
+    // Offline (0x1000), sparse (0x200), compressed (0x800) and the recall
+    // bits (0x40000, 0x400000) do not: some are CreateFile's flags.
+    EXPECT_EQ(0x20u, EntryRules_CreationAttributes(0x20 | 0x1000 | 0x200 |
+                                                   0x800 | 0x400000));
+    EXPECT_EQ(0x80u, EntryRules_CreationAttributes(0x40000));
+    EXPECT_EQ(0x80u, EntryRules_CreationAttributes(0));
+}
+
 TEST(EntryRules, ParentsAreWalkedUpToTheRoot)
 {
     char path[64] = "C:\\data\\sub\\";
