@@ -64,9 +64,12 @@ FILE_TRANSFER FileCopy_Transfer(HANDLE source, HANDLE target,
                                 const WIN32_FIND_DATAA *entry, DWORD *error,
                                 bool *failedOnTarget)
 {
+    // Only a continued copy seeks: a source that can't seek (a pipe, a
+    // device) is still copied from its start.
     LARGE_INTEGER offset;
     offset.QuadPart = (LONGLONG)CopyState.resumeOffset;
-    if (!SetFilePointerEx(source, offset, NULL, FILE_BEGIN)) {
+    if (offset.QuadPart != 0 &&
+        !SetFilePointerEx(source, offset, NULL, FILE_BEGIN)) {
         *error = GetLastError();
         *failedOnTarget = false;
         return TRANSFER_FAILED;

@@ -1,6 +1,7 @@
-// A target disk that fills up: the error dialog names the target, offers
-// a skip, and nothing is lost: the source stays whole (also in a move) and
-// the partial target stays for a later run to continue.
+// A target disk that fills up: the job says so before its first byte and
+// may be ended there; started all the same, the error dialog names the
+// target, offers a skip, and nothing is lost: the source stays whole (also
+// in a move) and the partial target stays for a later run to continue.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <string>
 
 #include "resource_ids.h"
+#include "job_end.h"
 #include "test_files.h"
 #include "ui_driver.h"
 
@@ -49,6 +51,9 @@ static void RunIntoFullDisk(const char *testName, int mode,
     DRIVER_RUN run;
     ASSERT_TRUE(Driver_StartJob(&run, testName, 456, mode, target,
                                 {shownSource}));
+    HWND question = Driver_WaitForDialog(&run.copier, "Not Enough Free Space");
+    ASSERT_TRUE(question != NULL) << "the job was not told to be too large";
+    Driver_Click(question, IDOK);
     const char *title = mode ? "Error Copying File" : "Error Moving File";
     HWND dialog = Driver_WaitForDialog(&run.copier, title);
     ASSERT_TRUE(dialog != NULL);
@@ -66,9 +71,9 @@ static void RunIntoFullDisk(const char *testName, int mode,
     EXPECT_TRUE(Driver_WaitForWindowGone(dialog));
 
     DWORD exitCode = 0;
-    ASSERT_TRUE(Driver_WaitForExit(&run.copier, DRIVER_TIMEOUT_MS, &exitCode));
-    EXPECT_EQ(1u, exitCode);
-    EXPECT_FALSE(Driver_HasDialog(&run.copier, title));
+    std::string skipped;
+    ASSERT_TRUE(Driver_CloseSkippedList(&run.copier, &skipped));
+    EXPECT_NE(std::string::npos, skipped.find(written)) << skipped;
 
     // The partial target stays, as far as the disk took it.
     LONGLONG partial = Files_Size(written);
@@ -76,19 +81,35 @@ static void RunIntoFullDisk(const char *testName, int mode,
     EXPECT_LT(partial, (LONGLONG)c_sourceSize);
 }
 
+// A scene whose target folder is a 1 MiB disk, and a three-chunk source.
+struct FULL_SCENE {
+    FILES_SCENE files;
+    SMALL_DISK disk;
+    std::string source;
+    std::string content;
+};
+
+static void FullScene_Make(const char *testName, FULL_SCENE *scene)
+{
+    ASSERT_TRUE(Files_NewScene(testName, &scene->files));
+    scene->source = Files_Join(scene->files.src, "big.bin");
+    scene->content = Files_Pattern(c_sourceSize, 21);
+    ASSERT_TRUE(Driver_WriteFile(scene->source, scene->content));
+    if (!SmallDisk_Mount(scene->files.dst, &scene->disk))
+        GTEST_SKIP() << "cannot mount a small tmpfs here";
+}
+
 // Fills a 1 MiB disk with a three-chunk file in `mode` and checks that the
 // source is whole afterwards.
 static void FillTheDisk(const char *testName, int mode)
 {
-    FILES_SCENE scene;
-    ASSERT_TRUE(Files_NewScene(testName, &scene));
-    std::string source = Files_Join(scene.src, "big.bin");
-    std::string content = Files_Pattern(c_sourceSize, 21);
-    ASSERT_TRUE(Driver_WriteFile(source, content));
-
-    SMALL_DISK disk;
-    if (!SmallDisk_Mount(scene.dst, &disk))
-        GTEST_SKIP() << "cannot mount a small tmpfs here";
+    FULL_SCENE full;
+    FullScene_Make(testName, &full);
+    if (::testing::Test::IsSkipped() || ::testing::Test::HasFatalFailure())
+        return;
+    FILES_SCENE &scene = full.files;
+    const std::string &source = full.source;
+    const std::string &content = full.content;
 
     // In a move, a drive letter of the other case keeps the source from
     // being renamed, so the move copies and must not delete on failure.
@@ -108,4 +129,26 @@ TEST(DiskFull, CopyReportsTheTargetAndKeepsThePartialFile)
 TEST(DiskFull, MoveKeepsItsSource)
 {
     FillTheDisk("DiskFullMove", 0);
+}
+
+TEST(DiskFull, JobLargerThanTheFreeSpaceCanBeEndedBeforeItsFirstByte)
+{
+    FULL_SCENE full;
+    FullScene_Make("DiskFullCancel", &full);
+    if (IsSkipped() || HasFatalFailure())
+        return;
+    DRIVER_RUN run;
+    ASSERT_TRUE(Driver_StartJob(&run, "DiskFullCancel", 457, 1, full.files.dst,
+                                {full.source}));
+    HWND question = Driver_WaitForDialog(&run.copier, "Not Enough Free Space");
+    ASSERT_TRUE(question != NULL);
+    // Both sizes, as the user reads them.
+    std::string text = Driver_GetItemText(question, 0xFFFF);
+    EXPECT_NE(std::string::npos, text.find("3.000.000 bytes")) << text;
+    Driver_Click(question, IDCANCEL);
+    ASSERT_TRUE(Driver_WaitForExit(&run.copier));
+    // Ended like a cancel: no byte written, the job gone, the source whole.
+    EXPECT_TRUE(Files_List(full.files.dst).empty());
+    EXPECT_FALSE(Driver_FileExists(run.jobFile));
+    EXPECT_TRUE(Files_HasBytes(full.source, full.content));
 }
