@@ -212,9 +212,12 @@ static void Monitor_Refresh(HWND window)
 // to end (a cancel was asked of the window).
 static bool Monitor_FreeSpaceAllowsStart(HWND window)
 {
-    ULARGE_INTEGER freeBytes = {};
-    bool known = GetDiskFreeSpaceExA(CopyState.targetFolder, &freeBytes, NULL,
-                                     NULL) != 0;
+    ULARGE_INTEGER freeBytes = {}, totalBytes = {};
+    // A file system that gives no size at all (some FUSE drives report 0
+    // of 0 bytes) tells nothing about its room.
+    bool known = GetDiskFreeSpaceExA(CopyState.targetFolder, &freeBytes,
+                                     &totalBytes, NULL) &&
+                 totalBytes.QuadPart > 0;
     uint64_t jobBytes = CopyState.jobBytes;
     if (CopyState.stopRequested ||
         !VolumeRules_AskAboutFreeSpace(jobBytes, known, freeBytes.QuadPart))
@@ -224,13 +227,13 @@ static bool Monitor_FreeSpaceAllowsStart(HWND window)
     char available[THOUSANDS_TEXT_CHARS];
     FormatThousands(jobBytes, needed);
     FormatThousands(freeBytes.QuadPart, available);
-    char text[COPIER_PATH_CHARS + 400];
+    char text[400];
     wsprintfA(text,
-              "The job holds %s bytes, but only %s bytes are free on the "
-              "drive of %s.\n\nPress OK to start all the same (the copy "
+              "The job holds %s bytes, but the target drive has only %s "
+              "bytes free.\n\nPress OK to start all the same (the copy "
               "stops at the first file that no longer fits), or Cancel to end "
               "the job now.",
-              needed, available, CopyState.targetFolder);
+              needed, available);
     bool wasPaused = CopyState.paused != 0;
     PauseCopy();
     int answer = MessageBoxA(window, text, "Not Enough Free Space",
