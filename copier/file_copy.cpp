@@ -64,12 +64,13 @@ FILE_TRANSFER FileCopy_Transfer(HANDLE source, HANDLE target,
                                 const WIN32_FIND_DATAA *entry, DWORD *error,
                                 bool *failedOnTarget)
 {
-    // Only a continued copy seeks: a source that can't seek (a pipe, a
-    // device) is still copied from its start.
+    // Always placed: the comparisons before a decision read the source too.
+    // A source that can't seek (a pipe, a device) was never read before
+    // and is copied from its start.
     LARGE_INTEGER offset;
     offset.QuadPart = (LONGLONG)CopyState.resumeOffset;
-    if (offset.QuadPart != 0 &&
-        !SetFilePointerEx(source, offset, NULL, FILE_BEGIN)) {
+    if (!SetFilePointerEx(source, offset, NULL, FILE_BEGIN) &&
+        offset.QuadPart != 0) {
         *error = GetLastError();
         *failedOnTarget = false;
         return TRANSFER_FAILED;

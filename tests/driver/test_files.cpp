@@ -161,26 +161,38 @@ ULONGLONG Files_ListedBytes(const std::string &folder)
 
 // Wide calls, so that names the ANSI code page cannot hold (left in a
 // source on purpose by some tests) go as well.
-static void Files_EmptyFolderW(const std::wstring &folder)
+// Deletes what the Win32 calls can: never through a link (a folder link
+// is not entered, so a loop ends and what lies behind stays), and names
+// they can't reach (ending in a dot), pipes and the links themselves are
+// left for the host.  Returns true when something was left.
+static bool Files_EmptyFolderW(const std::wstring &folder)
 {
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
-        return;
+        return false;
+    bool left = false;
     do {
         std::wstring name = found.cFileName;
         if (name == L"." || name == L"..")
             continue;
         std::wstring path = folder + L"\\" + name;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+            left = true;
+            continue;
+        }
         SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            Files_EmptyFolderW(path);
-            RemoveDirectoryW(path.c_str());
-        } else {
-            DeleteFileW(path.c_str());
+            if (Files_EmptyFolderW(path))
+                left = true;
+            if (!RemoveDirectoryW(path.c_str()))
+                left = true;
+        } else if (!DeleteFileW(path.c_str())) {
+            left = true;
         }
     } while (FindNextFileW(search, &found));
     FindClose(search);
+    return left;
 }
 
 static std::wstring Files_Wide(const std::string &path)
@@ -197,8 +209,9 @@ void Files_EmptyFolder(const std::string &folder)
     std::wstring wide = Files_Wide(folder);
     while (!wide.empty() && (wide.back() == L'\\' || wide.back() == L'/'))
         wide.pop_back();
-    if (!wide.empty())
-        Files_EmptyFolderW(wide);
+    if (!wide.empty() && Files_EmptyFolderW(wide))
+        Driver_RunUnix("find '" + Driver_UnixPath(folder) +
+                       "' -mindepth 1 -delete");
 }
 
 void Files_RemoveTree(const std::string &folder)
