@@ -16,6 +16,8 @@
 
 #include <cstdint>
 
+#include "job_file.h"
+
 // Creation function of the generic class factory.
 typedef HRESULT (*LPFNCREATEINSTANCE)(IUnknown *pUnkOuter, REFIID riid,
                                       void **ppvObject);
@@ -36,7 +38,7 @@ struct _CSampleTesMenu {
     uint32_t _cRef;                // shared by both interfaces
     IDataObject *_pdtobj;          // the drag's data object, one reference held
     HKEY _hkeyProgID;              // our own handle to Initialize's key
-    char _szTargetFolder[MAX_PATH];
+    WCHAR _szTargetFolder[JOB_WIDE_PATH_MAX + 1];   // any path Windows takes
 };
 
 extern const CLSID CLSID_SampleTesMenu;

@@ -3,6 +3,8 @@
 // one.
 #include "tes_menu.h"
 
+#include "target_folder.h"
+
 int TODOCopy = 1;
 
 enum {
@@ -34,7 +36,9 @@ HRESULT STDMETHODCALLTYPE TesMenu_Initialize(IShellExtInit *psxi,
         RegOpenKeyExA(hkeyProgID, NULL, 0, MAXIMUM_ALLOWED,
                       &self->_hkeyProgID);
     if (pidlFolder)
-        SHGetPathFromIDListA(pidlFolder, self->_szTargetFolder);
+        TesMenu_PathFromIDList(pidlFolder, self->_szTargetFolder,
+                               ARRAYSIZE(self->_szTargetFolder),
+                               TesMenu_FindGetPathEx());
     return S_OK;
 }
 
