@@ -87,7 +87,8 @@ static bool Submit_ItemsFit(HWND hwnd, SUBMIT_ITEMS *items, UINT count)
 
 // Writes the job and starts the copier on it.  Returns the HRESULT that
 // InvokeCommand hands back to the shell.
-static HRESULT Submit_Job(HWND hwnd, const WCHAR *targetFolder, HDROP drop)
+static HRESULT Submit_Job(HWND hwnd, const WCHAR *targetFolder, HDROP drop,
+                          int TODOCopy)
 {
     WCHAR text[SUBMIT_MESSAGE_SIZE];
     if (targetFolder[0] == L'\0') {
@@ -137,7 +138,7 @@ static HRESULT Submit_Job(HWND hwnd, const WCHAR *targetFolder, HDROP drop)
     return S_OK;
 }
 
-HRESULT TesMenu_CheckForHDROP(_CSampleTesMenu *self, HWND hwnd)
+HRESULT TesMenu_CheckForHDROP(_CSampleTesMenu *self, HWND hwnd, int TODOCopy)
 {
     FORMATETC format = {CF_HDROP, NULL, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
     STGMEDIUM medium;
@@ -146,7 +147,8 @@ HRESULT TesMenu_CheckForHDROP(_CSampleTesMenu *self, HWND hwnd)
         Submit_Message(hwnd, L"Copier only supports files/folders");
         return result;
     }
-    result = Submit_Job(hwnd, self->_szTargetFolder, (HDROP)medium.hGlobal);
+    result = Submit_Job(hwnd, self->_szTargetFolder, (HDROP)medium.hGlobal,
+                        TODOCopy);
     // What ReleaseStgMedium does for global memory.
     if (medium.pUnkForRelease)
         IUnknown_Release(medium.pUnkForRelease);

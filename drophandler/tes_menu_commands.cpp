@@ -5,8 +5,6 @@
 
 #include "target_folder.h"
 
-int TODOCopy = 1;
-
 enum {
     TESMENU_OFFSET_COPY = 0,
     TESMENU_OFFSET_MOVE = 1,
@@ -69,8 +67,10 @@ HRESULT STDMETHODCALLTYPE TesMenu_InvokeCommand(IContextMenu *pctm,
     // Without a data object from Initialize there is nothing to hand over.
     if (!self->_pdtobj)
         return E_UNEXPECTED;
-    TODOCopy = offset == TESMENU_OFFSET_COPY ? 1 : 0;
-    return TesMenu_CheckForHDROP(self, lpici->hwnd);
+    // Ours alone: a flag shared by the library would let a second menu,
+    // chosen meanwhile on another thread, turn this copy into a move.
+    int TODOCopy = offset == TESMENU_OFFSET_COPY ? 1 : 0;
+    return TesMenu_CheckForHDROP(self, lpici->hwnd, TODOCopy);
 }
 
 // The items have no help text and no verb name.

@@ -229,3 +229,200 @@ TEST_F(DropHandler, DropsThatCantBeHandedOverSayWhyAndLeaveNoJob)
     handler->Release();
     EXPECT_EQ(1, one.refs) << "the freed handler kept its data object";
 }
+
+// COM's rule for every lookup and creation that fails: the out pointer is
+// set to NULL, so a caller that releases what it got releases nothing.
+TEST_F(DropHandler, FailedLookupsAndCreationsLeaveNoStalePointer)
+{
+    void *const stale = (void *)&stale;
+    IClassFactory *factory = NULL;
+    ASSERT_EQ(S_OK, getClassObject(CLSID_TesDropHandler, IID_IClassFactory,
+                                   (void **)&factory));
+    void *out = stale;
+    EXPECT_EQ(E_NOINTERFACE, factory->QueryInterface(IID_IDataObject, &out));
+    EXPECT_EQ(nullptr, out) << "the factory's QueryInterface";
+
+    out = stale;
+    EXPECT_EQ(CLASS_E_NOAGGREGATION,
+              factory->CreateInstance((IUnknown *)factory, IID_IShellExtInit,
+                                      &out));
+    EXPECT_EQ(nullptr, out) << "an aggregation refused";
+    out = stale;
+    EXPECT_EQ(E_NOINTERFACE,
+              factory->CreateInstance(NULL, IID_IContextMenu, &out));
+    EXPECT_EQ(nullptr, out) << "an interface the factory does not hand out";
+
+    IShellExtInit *init = NULL;
+    ASSERT_EQ(S_OK, factory->CreateInstance(NULL, IID_IShellExtInit,
+                                            (void **)&init));
+    IContextMenu *menu = NULL;
+    ASSERT_EQ(S_OK, init->QueryInterface(IID_IContextMenu, (void **)&menu));
+    out = stale;
+    EXPECT_EQ(E_NOINTERFACE, init->QueryInterface(IID_IDataObject, &out));
+    EXPECT_EQ(nullptr, out) << "IShellExtInit's QueryInterface";
+    out = stale;
+    EXPECT_EQ(E_NOINTERFACE, menu->QueryInterface(IID_IClassFactory, &out));
+    EXPECT_EQ(nullptr, out) << "IContextMenu's QueryInterface";
+    // The failures took no reference.
+    EXPECT_EQ(3u, menu->AddRef());
+    menu->Release();
+    menu->Release();
+    EXPECT_EQ(0u, init->Release());
+    EXPECT_EQ(0u, factory->Release());
+}
+
+namespace {
+
+// What each thread of the count test does to the library and to one
+// factory and one handler object that all threads share.
+struct COUNT_WORK {
+    DRIVER_GET_CLASS_OBJECT getClassObject;
+    IClassFactory *factory;
+    IShellExtInit *init;
+    IContextMenu *menu;
+    HANDLE start;
+    LONG failures;
+};
+
+const int c_countRounds = 100000;
+
+DWORD WINAPI CountWork_Thread(void *context)
+{
+    COUNT_WORK *work = (COUNT_WORK *)context;
+    WaitForSingleObject(work->start, DRIVER_TIMEOUT_MS);
+    for (int i = 0; i < c_countRounds; i++) {
+        IClassFactory *own = NULL;
+        if (work->getClassObject(CLSID_TesDropHandler, IID_IClassFactory,
+                                 (void **)&own) != S_OK) {
+            InterlockedIncrement(&work->failures);
+            break;
+        }
+        own->Release();
+        work->factory->AddRef();
+        work->menu->AddRef();
+        work->init->AddRef();
+        work->factory->Release();
+        work->init->Release();
+        work->menu->Release();
+    }
+    return 0;
+}
+
+}  // namespace
+
+// The shell may hold factories and handler objects on several threads at
+// once (two Explorer windows); every count must come out exact.
+TEST_F(DropHandler, CountsStayExactWhileManyThreadsTakeAndReleaseReferences)
+{
+    COUNT_WORK work = {};
+    work.getClassObject = getClassObject;
+    ASSERT_EQ(S_OK, getClassObject(CLSID_TesDropHandler, IID_IClassFactory,
+                                   (void **)&work.factory));
+    ASSERT_EQ(S_OK, work.factory->CreateInstance(NULL, IID_IShellExtInit,
+                                                 (void **)&work.init));
+    ASSERT_EQ(S_OK, work.init->QueryInterface(IID_IContextMenu,
+                                              (void **)&work.menu));
+    work.start = CreateEventA(NULL, TRUE, FALSE, NULL);
+    HANDLE threads[4];
+    for (HANDLE &thread : threads) {
+        thread = CreateThread(NULL, 0, CountWork_Thread, &work, 0, NULL);
+        ASSERT_TRUE(thread != NULL);
+    }
+    SetEvent(work.start);
+    EXPECT_EQ(WAIT_OBJECT_0,
+              WaitForMultipleObjects(4, threads, TRUE, 10 * DRIVER_TIMEOUT_MS));
+    for (HANDLE thread : threads)
+        CloseHandle(thread);
+    CloseHandle(work.start);
+    EXPECT_EQ(0, work.failures);
+
+    // Exactly the references taken before the threads: one on the factory,
+    // two on the handler object.
+    EXPECT_EQ(2u, work.factory->AddRef());
+    EXPECT_EQ(3u, work.init->AddRef());
+    work.init->Release();
+    work.factory->Release();
+    EXPECT_EQ(S_FALSE, canUnloadNow());
+    work.menu->Release();
+    EXPECT_EQ(0u, work.init->Release());
+    EXPECT_EQ(S_FALSE, canUnloadNow()) << "the factory is still held";
+    EXPECT_EQ(0u, work.factory->Release());
+    EXPECT_EQ(S_OK, canUnloadNow()) << "the library count went astray";
+}
+
+namespace {
+
+// One drop made on a thread of its own, as a second Explorer window makes
+// it.
+struct THREAD_DROP {
+    IShellExtInit *handler;
+    std::wstring target;
+    IDataObject *data;
+    UINT offset;
+    HRESULT result;
+};
+
+DWORD WINAPI ThreadDrop_Thread(void *context)
+{
+    THREAD_DROP *drop = (THREAD_DROP *)context;
+    CoInitialize(NULL);
+    drop->result = ShellDrop_Drop(drop->handler, drop->target.c_str(),
+                                  drop->data, drop->offset, NULL, NULL);
+    CoUninitialize();
+    return 0;
+}
+
+}  // namespace
+
+// A copy chosen in one window while a move is chosen in another: the copy
+// is held between its choice and the writing of its job (in GetData), the
+// move runs to its end meanwhile, and each job keeps its own mode.
+TEST_F(DropHandler, TwoMenusChosenAtOnceEachHandOverTheirOwnMode)
+{
+    ASSERT_TRUE(Driver_InstallRecordingCopier(&standin, records));
+    MakeFiles(2);
+    DriverDropData copyData, moveData;
+    copyData.paths = {Driver_Wide(sources[0])};
+    moveData.paths = {Driver_Wide(sources[1])};
+    copyData.entered = CreateEventA(NULL, TRUE, FALSE, NULL);
+    copyData.proceed = CreateEventA(NULL, TRUE, FALSE, NULL);
+
+    THREAD_DROP copy = {NewHandler(), Driver_Wide(scene.dst), &copyData, 0,
+                        E_FAIL};
+    THREAD_DROP move = {NewHandler(), Driver_Wide(scene.dst), &moveData, 1,
+                        E_FAIL};
+    ASSERT_TRUE(copy.handler && move.handler);
+    Driver_StartMessageWatch(&message, "Error");
+    HANDLE copyThread = CreateThread(NULL, 0, ThreadDrop_Thread, &copy, 0, NULL);
+    ASSERT_TRUE(copyThread != NULL);
+    EXPECT_EQ(WAIT_OBJECT_0,
+              WaitForSingleObject(copyData.entered, DRIVER_TIMEOUT_MS));
+    HANDLE moveThread = CreateThread(NULL, 0, ThreadDrop_Thread, &move, 0, NULL);
+    ASSERT_TRUE(moveThread != NULL);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(moveThread, DRIVER_TIMEOUT_MS));
+    SetEvent(copyData.proceed);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(copyThread, DRIVER_TIMEOUT_MS));
+    Driver_EndMessageWatch(&message);
+    CloseHandle(copyThread);
+    CloseHandle(moveThread);
+    CloseHandle(copyData.entered);
+    CloseHandle(copyData.proceed);
+    copy.handler->Release();
+    move.handler->Release();
+    EXPECT_FALSE(message.seen) << message.text;
+    EXPECT_EQ(S_OK, copy.result);
+    EXPECT_EQ(S_OK, move.result);
+
+    std::vector<std::string> jobs = JobFiles();
+    ASSERT_EQ(2u, jobs.size());
+    std::vector<std::string> expected = {
+        Driver_UnicodeJobBytes(JOB_MODE_COPY, scene.dst, {sources[0]}),
+        Driver_UnicodeJobBytes(JOB_MODE_MOVE, scene.dst, {sources[1]})};
+    std::vector<std::string> written(2);
+    ASSERT_TRUE(Driver_ReadFile(scene.temp + jobs[0], &written[0]));
+    ASSERT_TRUE(Driver_ReadFile(scene.temp + jobs[1], &written[1]));
+    std::sort(expected.begin(), expected.end());
+    std::sort(written.begin(), written.end());
+    EXPECT_EQ(expected, written);
+    EXPECT_EQ(2u, Driver_RecordedLaunches(records, 2).size());
+}
