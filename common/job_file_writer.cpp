@@ -188,6 +188,9 @@ DWORD JobFile_StartCopier(const WCHAR *copierFolder, const char *numberText)
     if (size > JOB_WIDE_PATH_MAX)
         return ERROR_FILENAME_EXCED_RANGE;
 
+    // CreateProcessW may write into its command line (Windows documents it;
+    // Wine does not), so it is built in memory of our own, never in a
+    // literal.
     WCHAR *application = (WCHAR *)LocalAlloc(LMEM_FIXED, size * sizeof(WCHAR));
     WCHAR *command = (WCHAR *)LocalAlloc(LMEM_FIXED, size * sizeof(WCHAR));
     if (!application || !command) {
