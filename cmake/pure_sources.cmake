@@ -2,6 +2,7 @@
 # programs and natively into tests/native (sanitizers) and the fuzzer.
 set(TES_PURE_COMMON_SOURCES
     ${CMAKE_SOURCE_DIR}/common/job_file_format.cpp
+    ${CMAKE_SOURCE_DIR}/common/job_text.cpp
 )
 set(TES_PURE_COPIER_SOURCES
     ${CMAKE_SOURCE_DIR}/copier/ascii_case.cpp

@@ -1,14 +1,17 @@
 // Writing a job file into the temporary folder, and starting the copier.
 #include "job_file_writer.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <cwchar>
 
 enum {
     WRITE_BUFFER_SIZE = 16384,
     RANDOM_DRAWS = 64,  // after this many clashes, probe the numbers in turn
+    // Each UTF-16 unit takes at most three bytes of UTF-8 (a surrogate
+    // pair, two units, takes four).
+    UTF8_PATH_MAX = 3 * JOB_WIDE_PATH_MAX,
 };
 
 // Collects the file's bytes and writes them in large pieces; remembers the
@@ -18,6 +21,7 @@ struct JOB_WRITER {
     DWORD error;
     DWORD used;
     uint8_t buffer[WRITE_BUFFER_SIZE];
+    uint8_t path[UTF8_PATH_MAX + 1];    // one path in UTF-8, with its NUL
 };
 
 static void JobWriter_Flush(JOB_WRITER *writer)
@@ -48,9 +52,29 @@ static void JobWriter_Put(JOB_WRITER *writer, const void *data, DWORD size)
     }
 }
 
+// Checks one path and writes it in UTF-8 with its NUL.
+static void JobWriter_PutPath(JOB_WRITER *writer, const WCHAR *path)
+{
+    if (writer->error != ERROR_SUCCESS)
+        return;
+    size_t units = JobText_Length(path);
+    if (units > JOB_WIDE_PATH_MAX) {
+        writer->error = ERROR_FILENAME_EXCED_RANGE;
+        return;
+    }
+    int64_t bytes = JobText_Utf16ToUtf8(path, units, writer->path,
+                                        sizeof writer->path);
+    if (bytes < 0) {
+        writer->error = ERROR_NO_UNICODE_TRANSLATION;
+        return;
+    }
+    writer->path[bytes] = 0;
+    JobWriter_Put(writer, writer->path, (DWORD)bytes + 1);
+}
+
 // Creates the job file under a number nobody uses yet.  Returns the handle
 // (or INVALID_HANDLE_VALUE with *error set) and fills path and numberText.
-static HANDLE JobFile_CreateUnique(const char *tempFolder, char *path,
+static HANDLE JobFile_CreateUnique(const WCHAR *tempFolder, WCHAR *path,
                                    char *numberText, DWORD *error)
 {
     int number = JobFile_NumberFromRand(rand());
@@ -63,8 +87,8 @@ static HANDLE JobFile_CreateUnique(const char *tempFolder, char *path,
                                JOB_NUMBER_FIRST;
         }
         wsprintfA(numberText, JOB_NUMBER_FORMAT, number);
-        wsprintfA(path, "%s" JOB_NAME_PREFIX "%s", tempFolder, numberText);
-        HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_NEW,
+        wsprintfW(path, L"%s" JOB_NAME_PREFIX L"%d", tempFolder, number);
+        HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, NULL, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL, NULL);
         if (file != INVALID_HANDLE_VALUE)
             return file;
@@ -76,21 +100,23 @@ static HANDLE JobFile_CreateUnique(const char *tempFolder, char *path,
     return INVALID_HANDLE_VALUE;
 }
 
-DWORD JobFile_Write(int mode, const char *targetFolder, uint32_t sourceCount,
+DWORD JobFile_Write(int mode, const WCHAR *targetFolder, uint32_t sourceCount,
                     JOB_SOURCE_FN getSource, void *context, char *numberText)
 {
-    char tempFolder[JOB_PATH_BUFFER];
-    char path[JOB_PATH_BUFFER];
+    WCHAR tempFolder[JOB_PATH_BUFFER];
+    WCHAR path[JOB_PATH_BUFFER];
     numberText[0] = '\0';
 
-    if (sourceCount > JOB_MAX_SOURCES)
+    if (sourceCount > JOB_MAX_SOURCES || targetFolder[0] == L'\0')
         return ERROR_INVALID_PARAMETER;
-    DWORD tempLength = GetTempPathA(sizeof tempFolder, tempFolder);
+    // The copier looks for its job within a temporary folder path of this
+    // size; a job it could not find would never run.
+    DWORD tempLength = GetTempPathW(JOB_PATH_BUFFER, tempFolder);
     if (tempLength == 0)
         return GetLastError() ? GetLastError() : ERROR_PATH_NOT_FOUND;
     if (tempLength > JOB_TEMP_PATH_MAX)
         return ERROR_FILENAME_EXCED_RANGE;
-    if (strlen(targetFolder) >= JOB_ITEM_BUFFER)
+    if (JobText_Length(targetFolder) > JOB_WIDE_PATH_MAX)
         return ERROR_FILENAME_EXCED_RANGE;
 
     srand((unsigned)time(NULL));
@@ -105,7 +131,7 @@ DWORD JobFile_Write(int mode, const char *targetFolder, uint32_t sourceCount,
         (JOB_WRITER *)LocalAlloc(LMEM_FIXED, sizeof(JOB_WRITER));
     if (!writer) {
         CloseHandle(file);
-        DeleteFileA(path);
+        DeleteFileW(path);
         numberText[0] = '\0';
         return ERROR_NOT_ENOUGH_MEMORY;
     }
@@ -113,21 +139,20 @@ DWORD JobFile_Write(int mode, const char *targetFolder, uint32_t sourceCount,
     writer->error = ERROR_SUCCESS;
     writer->used = 0;
 
-    uint8_t filler[JOB_FILLER_SIZE];
-    for (int i = 0; i < JOB_FILLER_SIZE; i++)
-        filler[i] = (uint8_t)(rand() & 0xFF);
     uint8_t head[JOB_HEADER_SIZE + JOB_COUNT_SIZE];
-    JobFile_EncodeHead(head, filler, mode, sourceCount);
+    JobFile_EncodeUnicodeHead(head, mode, sourceCount);
     JobWriter_Put(writer, head, sizeof head);
-    JobWriter_Put(writer, targetFolder, (DWORD)strlen(targetFolder) + 1);
-
-    char item[JOB_ITEM_BUFFER];
+    JobWriter_PutPath(writer, targetFolder);
     for (uint32_t i = 0; i < sourceCount && writer->error == ERROR_SUCCESS;
          i++) {
-        item[0] = '\0';
-        getSource(context, i, item);
-        item[JOB_ITEM_BUFFER - 1] = '\0';
-        JobWriter_Put(writer, item, (DWORD)strlen(item) + 1);
+        const WCHAR *source = NULL;
+        DWORD got = getSource(context, i, &source);
+        if (got != ERROR_SUCCESS)
+            writer->error = got;
+        else if (!source)
+            writer->error = ERROR_INVALID_PARAMETER;
+        else
+            JobWriter_PutPath(writer, source);
     }
     JobWriter_Flush(writer);
     error = writer->error;
@@ -137,25 +162,79 @@ DWORD JobFile_Write(int mode, const char *targetFolder, uint32_t sourceCount,
         error = GetLastError();
     if (error != ERROR_SUCCESS) {
         // A half-written job would be relaunched at every logon: remove it.
-        DeleteFileA(path);
+        DeleteFileW(path);
         numberText[0] = '\0';
     }
     return error;
 }
 
-UINT JobFile_StartCopier(const char *copierFolder, const char *numberText)
+DWORD JobFile_StartCopier(const WCHAR *copierFolder, const char *numberText)
 {
-    char command[MAX_PATH + 64];
-    if (copierFolder) {
-        if (strlen(copierFolder) >= MAX_PATH)
-            return 0;
-        lstrcpyA(command, copierFolder);
-    } else {
-        UINT length = GetWindowsDirectoryA(command, JOB_PATH_BUFFER);
-        if (length == 0 || length >= JOB_PATH_BUFFER)
-            return 0;
+    WCHAR windows[MAX_PATH];
+    if (!copierFolder) {
+        UINT length = GetWindowsDirectoryW(windows, MAX_PATH);
+        if (length == 0)
+            return GetLastError() ? GetLastError() : ERROR_PATH_NOT_FOUND;
+        if (length >= MAX_PATH)
+            return ERROR_FILENAME_EXCED_RANGE;
+        copierFolder = windows;
     }
-    lstrcatA(command, "\\tesrun.exe ");
-    lstrcatA(command, numberText);
-    return WinExec(command, SW_SHOWNORMAL);
+    static const WCHAR program[] = L"\\tesrun.exe";
+    size_t folderLength = JobText_Length(copierFolder);
+    size_t numberLength = strlen(numberText);
+    // Quotes, blank, number, NUL: a command line has at most 32767 units.
+    size_t size = folderLength + (sizeof program / sizeof(WCHAR)) + 3 +
+                  numberLength + 1;
+    if (size > JOB_WIDE_PATH_MAX)
+        return ERROR_FILENAME_EXCED_RANGE;
+
+    // CreateProcessW may write into its command line (Windows documents it;
+    // Wine does not), so it is built in memory of our own, never in a
+    // literal.
+    WCHAR *application = (WCHAR *)LocalAlloc(LMEM_FIXED, size * sizeof(WCHAR));
+    WCHAR *command = (WCHAR *)LocalAlloc(LMEM_FIXED, size * sizeof(WCHAR));
+    if (!application || !command) {
+        LocalFree(application);
+        LocalFree(command);
+        return ERROR_NOT_ENOUGH_MEMORY;
+    }
+    lstrcpyW(application, copierFolder);
+    lstrcatW(application, program);
+    // The copier takes everything after its program name as its argument.
+    // A folder with a blank (which the Windows folder normally has not)
+    // would end that name early unless it is quoted.
+    bool quote = wcspbrk(application, L" \t") != NULL;
+    command[0] = L'\0';
+    if (quote)
+        lstrcatW(command, L"\"");
+    lstrcatW(command, application);
+    if (quote)
+        lstrcatW(command, L"\"");
+    lstrcatW(command, L" ");
+    size_t end = JobText_Length(command);
+    for (size_t i = 0; i < numberLength; i++)
+        command[end + i] = (WCHAR)(uint8_t)numberText[i];
+    command[end + numberLength] = L'\0';
+
+    STARTUPINFOW startup;
+    memset(&startup, 0, sizeof startup);
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION process;
+    DWORD error = ERROR_SUCCESS;
+    // The application name is given, so no search path decides which
+    // tesrun.exe runs.
+    if (CreateProcessW(application, command, NULL, NULL, FALSE, 0, NULL, NULL,
+                       &startup, &process)) {
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    } else {
+        error = GetLastError();
+        if (error == ERROR_SUCCESS)
+            error = ERROR_FILE_NOT_FOUND;
+    }
+    LocalFree(application);
+    LocalFree(command);
+    return error;
 }

@@ -16,25 +16,29 @@ static HRESULT STDMETHODCALLTYPE CDefClassFactory_QueryInterface(
     if (TesHook_SameIID(riid, IID_IClassFactory) ||
         TesHook_SameIID(riid, IID_IUnknown)) {
         *ppvObj = pcf;
-        self->cRef++;
+        self->cRef.fetch_add(1);
         return S_OK;
     }
+    *ppvObj = NULL;   // COM's rule: a failed lookup leaves no stale pointer
     return E_NOINTERFACE;
 }
 
 static ULONG STDMETHODCALLTYPE CDefClassFactory_AddRef(IClassFactory *pcf)
 {
     CDefClassFactory *self = (CDefClassFactory *)pcf;
-    return ++self->cRef;
+    return self->cRef.fetch_add(1) + 1;
 }
 
 static ULONG STDMETHODCALLTYPE CDefClassFactory_Release(IClassFactory *pcf)
 {
     CDefClassFactory *self = (CDefClassFactory *)pcf;
-    if (--self->cRef > 0)
-        return self->cRef;
+    // The count this call left, not a second read: another thread's
+    // Release may free the record at once.
+    uint32_t left = self->cRef.fetch_sub(1) - 1;
+    if (left > 0)
+        return left;
     if (self->pcRefDll)
-        (*self->pcRefDll)--;
+        self->pcRefDll->fetch_sub(1);
     LocalFree(self);
     return 0;
 }
@@ -43,6 +47,7 @@ static HRESULT STDMETHODCALLTYPE CDefClassFactory_CreateInstance(
     IClassFactory *pcf, IUnknown *pUnkOuter, REFIID riid, void **ppvObject)
 {
     CDefClassFactory *self = (CDefClassFactory *)pcf;
+    *ppvObject = NULL;   // what a refused creation leaves
     if (pUnkOuter)
         return CLASS_E_NOAGGREGATION;
     if (self->riidInst && !TesHook_SameIID(riid, *self->riidInst) &&
@@ -66,7 +71,7 @@ static const IClassFactoryVtbl c_vtblAppUIClassFactory = {
 
 // A new factory with count 1, or NULL when memory is exhausted.
 static CDefClassFactory *CDefClassFactory_Create(LPFNCREATEINSTANCE lpfnCI,
-                                                 uint32_t *pcRefDll,
+                                                 TESHOOK_COUNT *pcRefDll,
                                                  const IID *riidInst)
 {
     CDefClassFactory *self =
@@ -79,13 +84,13 @@ static CDefClassFactory *CDefClassFactory_Create(LPFNCREATEINSTANCE lpfnCI,
     self->pcRefDll = pcRefDll;
     self->riidInst = riidInst;
     if (pcRefDll)
-        (*pcRefDll)++;
+        pcRefDll->fetch_add(1);
     return self;
 }
 
 HRESULT SHCreateDefClassObject(REFIID riid, void **ppv,
-                               LPFNCREATEINSTANCE lpfnCI, uint32_t *pcRefDll,
-                               const IID *riidInst)
+                               LPFNCREATEINSTANCE lpfnCI,
+                               TESHOOK_COUNT *pcRefDll, const IID *riidInst)
 {
     // Only the factory interface itself; IUnknown is refused here too.
     if (!TesHook_SameIID(riid, IID_IClassFactory))

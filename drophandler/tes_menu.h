@@ -14,18 +14,26 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <atomic>
 #include <cstdint>
+
+#include "job_file.h"
 
 // Creation function of the generic class factory.
 typedef HRESULT (*LPFNCREATEINSTANCE)(IUnknown *pUnkOuter, REFIID riid,
                                       void **ppvObject);
 
+// Counts are interlocked: the shell may hold the factory and objects of
+// several apartments at once (two Explorer windows, each on a thread of its
+// own), and all of them add to and take from the one library count.
+typedef std::atomic<uint32_t> TESHOOK_COUNT;
+
 // The class factory: one per successful DllGetClassObject call.
 struct CDefClassFactory {
     const IClassFactoryVtbl *cf;   // the interface pointer is the record
-    uint32_t cRef;
+    TESHOOK_COUNT cRef;
     LPFNCREATEINSTANCE lpfnCI;
-    uint32_t *pcRefDll;            // library object count kept, may be NULL
+    TESHOOK_COUNT *pcRefDll;       // library object count kept, may be NULL
     const IID *riidInst;           // the one interface besides IUnknown; NULL admits any
 };
 
@@ -33,22 +41,21 @@ struct CDefClassFactory {
 struct _CSampleTesMenu {
     const IContextMenuVtbl *_ctm;
     const IShellExtInitVtbl *_sxi;
-    uint32_t _cRef;                // shared by both interfaces
+    TESHOOK_COUNT _cRef;           // shared by both interfaces
     IDataObject *_pdtobj;          // the drag's data object, one reference held
     HKEY _hkeyProgID;              // our own handle to Initialize's key
-    char _szTargetFolder[MAX_PATH];
+    WCHAR _szTargetFolder[JOB_WIDE_PATH_MAX + 1];   // any path Windows takes
 };
 
 extern const CLSID CLSID_SampleTesMenu;
-extern uint32_t g_cRefThisDll;     // live factories and handler objects
-extern int TODOCopy;               // 1 copy, 0 move: the last chosen command
+extern TESHOOK_COUNT g_cRefThisDll;   // live factories and handler objects
 
 // Identifiers are compared as 16-byte values.
 bool TesHook_SameIID(REFIID a, REFIID b);
 
 HRESULT SHCreateDefClassObject(REFIID riid, void **ppv,
-                               LPFNCREATEINSTANCE lpfnCI, uint32_t *pcRefDll,
-                               const IID *riidInst);
+                               LPFNCREATEINSTANCE lpfnCI,
+                               TESHOOK_COUNT *pcRefDll, const IID *riidInst);
 
 HRESULT TesMenu_CreateInstance(IUnknown *punkOuter, REFIID riid,
                                void **ppvOut);
@@ -71,7 +78,10 @@ HRESULT STDMETHODCALLTYPE TesMenu_GetCommandString(IContextMenu *pctm,
                                                    UINT wReserved,
                                                    UINT *pwReserved,
                                                    LPSTR pszName, UINT cchMax);
-HRESULT TesMenu_CheckForHDROP(_CSampleTesMenu *self, HWND hwnd);
+// The job submission; `TODOCopy` is the chosen command: 1 copy, 0 move.
+// It is the caller's own value, never shared: two menus chosen at once on
+// two threads each hand over their own mode.
+HRESULT TesMenu_CheckForHDROP(_CSampleTesMenu *self, HWND hwnd, int TODOCopy);
 
 // The record behind an interface pointer.
 inline _CSampleTesMenu *TesMenu_FromCTM(IContextMenu *pctm)

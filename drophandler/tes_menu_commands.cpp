@@ -3,7 +3,7 @@
 // one.
 #include "tes_menu.h"
 
-int TODOCopy = 1;
+#include "target_folder.h"
 
 enum {
     TESMENU_OFFSET_COPY = 0,
@@ -34,7 +34,9 @@ HRESULT STDMETHODCALLTYPE TesMenu_Initialize(IShellExtInit *psxi,
         RegOpenKeyExA(hkeyProgID, NULL, 0, MAXIMUM_ALLOWED,
                       &self->_hkeyProgID);
     if (pidlFolder)
-        SHGetPathFromIDListA(pidlFolder, self->_szTargetFolder);
+        TesMenu_PathFromIDList(pidlFolder, self->_szTargetFolder,
+                               ARRAYSIZE(self->_szTargetFolder),
+                               TesMenu_FindGetPathEx());
     return S_OK;
 }
 
@@ -65,8 +67,10 @@ HRESULT STDMETHODCALLTYPE TesMenu_InvokeCommand(IContextMenu *pctm,
     // Without a data object from Initialize there is nothing to hand over.
     if (!self->_pdtobj)
         return E_UNEXPECTED;
-    TODOCopy = offset == TESMENU_OFFSET_COPY ? 1 : 0;
-    return TesMenu_CheckForHDROP(self, lpici->hwnd);
+    // Ours alone: a flag shared by the library would let a second menu,
+    // chosen meanwhile on another thread, turn this copy into a move.
+    int TODOCopy = offset == TESMENU_OFFSET_COPY ? 1 : 0;
+    return TesMenu_CheckForHDROP(self, lpici->hwnd, TODOCopy);
 }
 
 // The items have no help text and no verb name.

@@ -12,28 +12,33 @@ static HRESULT STDMETHODCALLTYPE TesMenu_CTM_QueryInterface(IContextMenu *pctm,
         *ppvOut = &self->_ctm;
     else if (TesHook_SameIID(riid, IID_IShellExtInit))
         *ppvOut = &self->_sxi;
-    else
+    else {
+        *ppvOut = NULL;   // COM's rule: a failed lookup leaves no stale pointer
         return E_NOINTERFACE;
-    self->_cRef++;
+    }
+    self->_cRef.fetch_add(1);
     return S_OK;
 }
 
 static ULONG STDMETHODCALLTYPE TesMenu_CTM_AddRef(IContextMenu *pctm)
 {
-    return ++TesMenu_FromCTM(pctm)->_cRef;
+    return TesMenu_FromCTM(pctm)->_cRef.fetch_add(1) + 1;
 }
 
 static ULONG STDMETHODCALLTYPE TesMenu_CTM_Release(IContextMenu *pctm)
 {
     _CSampleTesMenu *self = TesMenu_FromCTM(pctm);
-    if (--self->_cRef != 0)
-        return self->_cRef;
+    // The count this call left, not a second read: another thread's
+    // Release may free the record at once.
+    uint32_t left = self->_cRef.fetch_sub(1) - 1;
+    if (left != 0)
+        return left;
     if (self->_pdtobj)
         IDataObject_Release(self->_pdtobj);
     if (self->_hkeyProgID)
         RegCloseKey(self->_hkeyProgID);
     LocalFree(self);
-    g_cRefThisDll--;
+    g_cRefThisDll.fetch_sub(1);
     return 0;
 }
 
@@ -47,7 +52,7 @@ static HRESULT STDMETHODCALLTYPE TesMenu_SXI_QueryInterface(IShellExtInit *psxi,
 
 static ULONG STDMETHODCALLTYPE TesMenu_SXI_AddRef(IShellExtInit *psxi)
 {
-    return ++TesMenu_FromSXI(psxi)->_cRef;
+    return TesMenu_FromSXI(psxi)->_cRef.fetch_add(1) + 1;
 }
 
 static ULONG STDMETHODCALLTYPE TesMenu_SXI_Release(IShellExtInit *psxi)
@@ -69,6 +74,7 @@ static const IShellExtInitVtbl c_SampleTesMenu_SXIVtbl = {
 HRESULT TesMenu_CreateInstance(IUnknown *punkOuter, REFIID riid,
                                void **ppvOut)
 {
+    *ppvOut = NULL;
     if (punkOuter)
         return CLASS_E_NOAGGREGATION;
     _CSampleTesMenu *self =
@@ -78,7 +84,7 @@ HRESULT TesMenu_CreateInstance(IUnknown *punkOuter, REFIID riid,
     self->_ctm = &c_SampleTesMenu_CTMVtbl;
     self->_sxi = &c_SampleTesMenu_SXIVtbl;
     self->_cRef = 1;
-    g_cRefThisDll++;
+    g_cRefThisDll.fetch_add(1);
 
     // The lookup adds the caller's reference; our own goes again, so a
     // failed lookup frees the object and takes its count back.

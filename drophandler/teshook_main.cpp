@@ -7,7 +7,7 @@ const CLSID CLSID_SampleTesMenu = {
     0xA4D78B20, 0x6E05, 0x1069,
     {0x87, 0x58, 0x4E, 0x73, 0xFD, 0x83, 0xDE, 0xAD}};
 
-uint32_t g_cRefThisDll = 0;
+TESHOOK_COUNT g_cRefThisDll{0};
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
 {

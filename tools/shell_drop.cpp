@@ -10,7 +10,7 @@ const CLSID CLSID_TesDropHandler = {
 
 enum { SHELL_DROP_MAX_ITEMS = 4096 };
 
-HRESULT ShellDrop_MakeDataObject(const char *const *paths, int count,
+HRESULT ShellDrop_MakeDataObject(const WCHAR *const *paths, int count,
                                  IDataObject **data)
 {
     *data = NULL;
@@ -23,7 +23,7 @@ HRESULT ShellDrop_MakeDataObject(const char *const *paths, int count,
     IShellFolder *parent = NULL;
     HRESULT result = absolute && children ? S_OK : E_OUTOFMEMORY;
     for (int i = 0; i < count && SUCCEEDED(result); i++) {
-        absolute[i] = ILCreateFromPathA(paths[i]);
+        absolute[i] = ILCreateFromPathW(paths[i]);
         if (!absolute[i]) {
             result = HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
             break;
@@ -50,7 +50,7 @@ HRESULT ShellDrop_MakeDataObject(const char *const *paths, int count,
     return result;
 }
 
-HRESULT ShellDrop_CreateHandler(const char *dllPath, IShellExtInit **handler,
+HRESULT ShellDrop_CreateHandler(const WCHAR *dllPath, IShellExtInit **handler,
                                 HMODULE *module)
 {
     *handler = NULL;
@@ -59,7 +59,7 @@ HRESULT ShellDrop_CreateHandler(const char *dllPath, IShellExtInit **handler,
         return CoCreateInstance(CLSID_TesDropHandler, NULL,
                                 CLSCTX_INPROC_SERVER, IID_IShellExtInit,
                                 (void **)handler);
-    HMODULE library = LoadLibraryA(dllPath);
+    HMODULE library = LoadLibraryW(dllPath);
     if (!library)
         return HRESULT_FROM_WIN32(GetLastError());
     typedef HRESULT(STDAPICALLTYPE * GET_CLASS_OBJECT)(REFCLSID, REFIID,
@@ -83,15 +83,24 @@ HRESULT ShellDrop_CreateHandler(const char *dllPath, IShellExtInit **handler,
     return result;
 }
 
-HRESULT ShellDrop_Drop(IShellExtInit *handler, const char *targetFolder,
+HRESULT ShellDrop_Drop(IShellExtInit *handler, const WCHAR *targetFolder,
                        IDataObject *data, UINT offset, HWND owner,
                        HRESULT *menuItems)
 {
-    LPITEMIDLIST folder = ILCreateFromPathA(targetFolder);
+    LPITEMIDLIST folder = ILCreateFromPathW(targetFolder);
     if (!folder)
         return HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND);
-    HRESULT result = handler->Initialize(folder, data, NULL);
+    HRESULT result =
+        ShellDrop_DropOnList(handler, folder, data, offset, owner, menuItems);
     ILFree(folder);
+    return result;
+}
+
+HRESULT ShellDrop_DropOnList(IShellExtInit *handler, LPCITEMIDLIST folder,
+                             IDataObject *data, UINT offset, HWND owner,
+                             HRESULT *menuItems)
+{
+    HRESULT result = handler->Initialize(folder, data, NULL);
     if (FAILED(result))
         return result;
     IContextMenu *menu = NULL;

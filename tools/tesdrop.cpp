@@ -8,12 +8,14 @@
 //
 // Without /dll the handler comes from the registered class, as the shell
 // finds it; /dll loads the given teshook.dll by file.  Items from several
-// folders are dropped folder by folder, as separate drags would be.
+// folders are dropped folder by folder, as separate drags would be.  The
+// command line is read as UTF-16, so any name can be dropped.
 // Exit code 0 when every drop's command succeeded.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdio>
-#include <cstring>
+#include <cwchar>
 
 #include "shell_drop.h"
 
@@ -24,22 +26,22 @@ static int Drop_Usage(void)
 }
 
 // Length of the folder part of `path` (up to its last backslash).
-static size_t Drop_FolderLength(const char *path)
+static size_t Drop_FolderLength(const WCHAR *path)
 {
-    const char *slash = strrchr(path, '\\');
+    const WCHAR *slash = wcsrchr(path, L'\\');
     return slash ? (size_t)(slash - path) : 0;
 }
 
-static bool Drop_SameFolder(const char *a, const char *b)
+static bool Drop_SameFolder(const WCHAR *a, const WCHAR *b)
 {
     size_t length = Drop_FolderLength(a);
     return length == Drop_FolderLength(b) &&
-           CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, a,
+           CompareStringW(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, a,
                           (int)length, b, (int)length) == CSTR_EQUAL;
 }
 
-static HRESULT Drop_Group(const char *dll, const char *target,
-                          const char *const *items, int count, UINT offset)
+static HRESULT Drop_Group(const WCHAR *dll, const WCHAR *target,
+                          const WCHAR *const *items, int count, UINT offset)
 {
     IShellExtInit *handler = NULL;
     HMODULE module = NULL;
@@ -52,8 +54,9 @@ static HRESULT Drop_Group(const char *dll, const char *target,
     IDataObject *data = NULL;
     result = ShellDrop_MakeDataObject(items, count, &data);
     if (FAILED(result)) {
-        fprintf(stderr, "tesdrop: no data object for %s (0x%08lx)\n", items[0],
-                (unsigned long)result);
+        fprintf(stderr, "tesdrop: no data object for the %d items of one "
+                        "folder (0x%08lx)\n",
+                count, (unsigned long)result);
     } else {
         result = ShellDrop_Drop(handler, target, data, offset, NULL, NULL);
         if (FAILED(result))
@@ -67,23 +70,27 @@ static HRESULT Drop_Group(const char *dll, const char *target,
     return result;
 }
 
-int main(int argc, char **argv)
+int main(void)
 {
+    int argc = 0;
+    WCHAR **argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (!argv)
+        return 1;
     UINT offset = 0;   // "&Tessary Copy Here"
-    const char *dll = NULL;
+    const WCHAR *dll = NULL;
     int arg = 1;
-    for (; arg < argc && argv[arg][0] == '/'; arg++) {
-        if (strcmp(argv[arg], "/move") == 0)
+    for (; arg < argc && argv[arg][0] == L'/'; arg++) {
+        if (wcscmp(argv[arg], L"/move") == 0)
             offset = 1;   // "&Tessary Move Here"
-        else if (strcmp(argv[arg], "/dll") == 0 && arg + 1 < argc)
+        else if (wcscmp(argv[arg], L"/dll") == 0 && arg + 1 < argc)
             dll = argv[++arg];
         else
             return Drop_Usage();
     }
     if (argc - arg < 2)
         return Drop_Usage();
-    const char *target = argv[arg];
-    char **sources = argv + arg + 1;
+    const WCHAR *target = argv[arg];
+    WCHAR **sources = argv + arg + 1;
     int sourceCount = argc - arg - 1;
 
     if (FAILED(CoInitialize(NULL)))
@@ -99,5 +106,6 @@ int main(int argc, char **argv)
         first = end;
     }
     CoUninitialize();
+    LocalFree(argv);
     return status;
 }

@@ -7,10 +7,11 @@
 //
 // Without /dll the handler comes from the registered class.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <cwchar>
 
 #include "shell_drop.h"
 
@@ -27,15 +28,19 @@ static LRESULT CALLBACK Menu_WindowProc(HWND window, UINT message,
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-int main(int argc, char **argv)
+int main(void)
 {
-    const char *dll = NULL;
+    int argc = 0;
+    WCHAR **argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (!argv)
+        return 1;
+    const WCHAR *dll = NULL;
     int seconds = 30;
     for (int arg = 1; arg + 1 < argc; arg += 2) {
-        if (strcmp(argv[arg], "/dll") == 0)
+        if (wcscmp(argv[arg], L"/dll") == 0)
             dll = argv[arg + 1];
-        else if (strcmp(argv[arg], "/seconds") == 0)
-            seconds = atoi(argv[arg + 1]);
+        else if (wcscmp(argv[arg], L"/seconds") == 0)
+            seconds = _wtoi(argv[arg + 1]);
     }
     if (FAILED(CoInitialize(NULL)))
         return 1;
@@ -81,5 +86,6 @@ int main(int argc, char **argv)
     if (module)
         FreeLibrary(module);
     CoUninitialize();
+    LocalFree(argv);
     return 0;
 }

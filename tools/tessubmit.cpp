@@ -5,22 +5,26 @@
 //   tessubmit [/move] [/copier FOLDER] [/nostart] TARGET SOURCE...
 //
 // /copier starts FOLDER\tesrun.exe instead of the Windows folder's copy;
-// /nostart only writes the job file.  Prints the job number.
+// /nostart only writes the job file.  Prints the job number.  The command
+// line is read as UTF-16, so paths of any name reach the job as they are.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdio>
-#include <cstring>
+#include <cwchar>
 
 #include "job_file_writer.h"
 
 struct SUBMIT_SOURCES {
-    char **paths;
+    WCHAR **paths;
 };
 
-static void Submit_GetSource(void *context, uint32_t index, char *buffer)
+static DWORD Submit_GetSource(void *context, uint32_t index,
+                              const WCHAR **path)
 {
     SUBMIT_SOURCES *sources = (SUBMIT_SOURCES *)context;
-    lstrcpynA(buffer, sources->paths[index], JOB_ITEM_BUFFER);
+    *path = sources->paths[index];
+    return ERROR_SUCCESS;
 }
 
 static int Submit_Usage(void)
@@ -30,18 +34,22 @@ static int Submit_Usage(void)
     return 2;
 }
 
-int main(int argc, char **argv)
+int main(void)
 {
+    int argc = 0;
+    WCHAR **argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (!argv)
+        return 1;
     int mode = JOB_MODE_COPY;
-    const char *copierFolder = NULL;
+    const WCHAR *copierFolder = NULL;
     bool start = true;
     int arg = 1;
-    for (; arg < argc && argv[arg][0] == '/'; arg++) {
-        if (strcmp(argv[arg], "/move") == 0)
+    for (; arg < argc && argv[arg][0] == L'/'; arg++) {
+        if (wcscmp(argv[arg], L"/move") == 0)
             mode = JOB_MODE_MOVE;
-        else if (strcmp(argv[arg], "/nostart") == 0)
+        else if (wcscmp(argv[arg], L"/nostart") == 0)
             start = false;
-        else if (strcmp(argv[arg], "/copier") == 0 && arg + 1 < argc)
+        else if (wcscmp(argv[arg], L"/copier") == 0 && arg + 1 < argc)
             copierFolder = argv[++arg];
         else
             return Submit_Usage();
@@ -49,7 +57,7 @@ int main(int argc, char **argv)
     if (argc - arg < 2)
         return Submit_Usage();
 
-    const char *target = argv[arg];
+    const WCHAR *target = argv[arg];
     SUBMIT_SOURCES sources = {argv + arg + 1};
     char number[4];
     DWORD error = JobFile_Write(mode, target, (uint32_t)(argc - arg - 1),
@@ -61,10 +69,16 @@ int main(int argc, char **argv)
     }
     printf("%s\n", number);
     fflush(stdout);
-    if (start && JobFile_StartCopier(copierFolder, number) <= 31) {
-        fprintf(stderr, "tessubmit: cannot start the copier for job %s\n",
-                number);
-        return 1;
+    if (start) {
+        error = JobFile_StartCopier(copierFolder, number);
+        if (error != ERROR_SUCCESS) {
+            fprintf(stderr,
+                    "tessubmit: cannot start the copier for job %s "
+                    "(error %lu)\n",
+                    number, (unsigned long)error);
+            return 1;
+        }
     }
+    LocalFree(argv);
     return 0;
 }

@@ -51,31 +51,48 @@ bool Driver_InstallRecordingCopier(DRIVER_INSTALLED_COPIER *copier,
                                 Driver_BinFolder() + "\\tesrun_standin.exe");
 }
 
+// The texts of the files "<prefix>*" in `records`, sorted; empty files (a
+// launch still being written) left out.
+static std::vector<std::string> Driver_ReadRecords(const std::string &records,
+                                                   const char *prefix)
+{
+    std::vector<std::string> texts;
+    WIN32_FIND_DATAA found;
+    HANDLE search =
+        FindFirstFileA((records + "\\" + prefix + "*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::string text;
+            if (Driver_ReadFile(records + "\\" + found.cFileName, &text) &&
+                !text.empty())
+                texts.push_back(text);
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    std::sort(texts.begin(), texts.end());
+    return texts;
+}
+
 std::vector<std::string> Driver_RecordedLaunches(const std::string &records,
                                                  size_t count)
 {
+    // A launch file is written in one call after its creation: an empty one
+    // is still being written.
     std::vector<std::string> arguments;
     DWORD start = GetTickCount();
     do {
-        arguments.clear();
-        WIN32_FIND_DATAA found;
-        HANDLE search =
-            FindFirstFileA((records + "\\launch_*").c_str(), &found);
-        if (search != INVALID_HANDLE_VALUE) {
-            do {
-                std::string text;
-                // A launch file is written in one call after its creation:
-                // an empty one is still being written.
-                if (Driver_ReadFile(records + "\\" + found.cFileName, &text) &&
-                    !text.empty())
-                    arguments.push_back(text);
-            } while (FindNextFileA(search, &found));
-            FindClose(search);
-        }
+        arguments = Driver_ReadRecords(records, "launch_");
         if (arguments.size() >= count)
             break;
         Sleep(10);
     } while (GetTickCount() - start < DRIVER_TIMEOUT_MS);
-    std::sort(arguments.begin(), arguments.end());
     return arguments;
+}
+
+std::vector<std::string> Driver_RecordedCommandLines(const std::string &records,
+                                                     size_t count)
+{
+    // The command file is complete before its launch file is made.
+    Driver_RecordedLaunches(records, count);
+    return Driver_ReadRecords(records, "command_");
 }

@@ -21,7 +21,8 @@ bool Driver_InstallCopier(DRIVER_INSTALLED_COPIER *copier,
                           const std::string &program);
 
 // A stand-in for the copier that records every launch: the text after its
-// program name goes into a new file "launch_*" in `records`.
+// program name goes into a new file "launch_*" in `records`, the whole
+// command line (UTF-8) into "command_*".
 bool Driver_InstallRecordingCopier(DRIVER_INSTALLED_COPIER *copier,
                                    const std::string &records);
 
@@ -29,3 +30,8 @@ bool Driver_InstallRecordingCopier(DRIVER_INSTALLED_COPIER *copier,
 // recorded or the time-out has passed.
 std::vector<std::string> Driver_RecordedLaunches(const std::string &records,
                                                  size_t count);
+
+// The whole command lines (UTF-8) recorded in `records`, sorted, once
+// `count` launches have been recorded or the time-out has passed.
+std::vector<std::string> Driver_RecordedCommandLines(const std::string &records,
+                                                     size_t count);

@@ -86,24 +86,11 @@ std::string Driver_NewWorkFolder(const char *testName)
 
 // --- job files ----------------------------------------------------------
 
-std::string Driver_JobBytesAfterFiller(int mode, const std::string &target,
-                                       const std::vector<std::string> &sources)
-{
-    uint32_t count = (uint32_t)sources.size();
-    std::string bytes(1, (char)mode);
-    for (int i = 0; i < 4; i++)
-        bytes.push_back((char)((count >> (8 * i)) & 0xFF));
-    bytes.append(target.c_str(), target.size() + 1);
-    for (const std::string &source : sources)
-        bytes.append(source.c_str(), source.size() + 1);
-    return bytes;
-}
-
 std::string Driver_WriteJob(const std::string &tempFolder, int number,
                             int mode, const std::string &target,
                             const std::vector<std::string> &sources)
 {
-    // Filler bytes as a writer could leave them; no reader looks at them.
+    // Filler bytes as an older writer left them: the ANSI form.
     static const uint8_t filler[JOB_FILLER_SIZE] = {0x5a, 0x13, 0xc7, 0x00,
                                                     0xff, 0x42, 0x81};
     uint8_t head[JOB_HEADER_SIZE + JOB_COUNT_SIZE];

@@ -21,17 +21,13 @@ std::string Driver_NewWorkFolder(const char *testName);
 // Folder of the test program; tesrun.exe and tessubmit.exe stand beside it.
 std::string Driver_BinFolder(void);
 
-// Writes tesqueue.NNN into `tempFolder` with the job file's own layout.
+// Writes tesqueue.NNN into `tempFolder` with the job file's own layout, in
+// the older ANSI form (filler bytes, not the signature).
 // `mode` is stored as the mode byte as given (so 2 can be tested).
 // Returns its full path.
 std::string Driver_WriteJob(const std::string &tempFolder, int number,
                             int mode, const std::string &target,
                             const std::vector<std::string> &sources);
-
-// A job file's bytes after its seven filler bytes (which are arbitrary):
-// what a writer must have written for these values.
-std::string Driver_JobBytesAfterFiller(int mode, const std::string &target,
-                                       const std::vector<std::string> &sources);
 
 // A started copier.
 struct DRIVER_COPIER {

@@ -277,3 +277,226 @@ TEST(JobArguments, NumberFromFoundNames)
     EXPECT_FALSE(JobArguments_NumberFromFoundName("", "tesqueue.", number));
     EXPECT_FALSE(JobArguments_NumberFromFoundName("", "tesqueuex123", number));
 }
+
+// --- the Unicode form ------------------------------------------------------
+
+namespace {
+
+// A whole job in the Unicode form, its strings given as UTF-8 bytes.
+std::string EncodeUnicodeJob(int mode, const std::string &target,
+                             const std::vector<std::string> &sources)
+{
+    uint8_t head[JOB_HEADER_SIZE + JOB_COUNT_SIZE];
+    JobFile_EncodeUnicodeHead(head, mode, (uint32_t)sources.size());
+    std::string file((const char *)head, sizeof head);
+    file.append(target.c_str(), target.size() + 1);
+    for (const std::string &source : sources)
+        file.append(source.c_str(), source.size() + 1);
+    return file;
+}
+
+bool CheckUtf8(const std::vector<uint8_t> &body, JOB_BODY_INFO *info,
+               size_t maxUnits = JOB_WIDE_PATH_MAX)
+{
+    return JobFile_CheckBodyOfForm(body.data(), body.size(), JOB_TEXT_UTF8,
+                                   maxUnits, info);
+}
+
+// Every source of a checked body, walked with the UTF-8 walker.
+std::vector<std::u16string> WalkUtf8(const std::vector<uint8_t> &body,
+                                     const JOB_BODY_INFO &info)
+{
+    std::vector<std::u16string> paths;
+    std::vector<JOB_WCHAR> path(JOB_WIDE_PATH_MAX + 1);
+    uint32_t cursor = info.firstSourceOffset;
+    for (uint32_t i = 0; i < info.sourceCount; i++) {
+        EXPECT_TRUE(JobFile_NextSourceUtf8(body.data(), body.size(), &cursor,
+                                           path.data(), path.size()));
+        paths.push_back(std::u16string(path.data()));
+    }
+    EXPECT_EQ(body.size(), cursor);
+    return paths;
+}
+
+}  // namespace
+
+TEST(JobFileUnicode, TheSignatureMarksTheFormAndOnlyTheSignature)
+{
+    std::string file = EncodeUnicodeJob(JOB_MODE_MOVE, "D:\\", {"C:\\a.txt"});
+    const uint8_t expected[25] = {
+        'T', 'e', 's', 'U', 'T', 'F', '8', 0x00,          // signature, mode
+        0x01, 0x00, 0x00, 0x00,                           // one source
+        'D', ':', '\\', 0,
+        'C', ':', '\\', 'a', '.', 't', 'x', 't', 0};
+    ASSERT_EQ(25u, file.size());
+    EXPECT_EQ(0, memcmp(expected, file.data(), sizeof expected));
+    const uint8_t *header = (const uint8_t *)file.data();
+    EXPECT_EQ(JOB_TEXT_UTF8, JobFile_TextFormFromHeader(header));
+    EXPECT_EQ(JOB_MODE_MOVE, JobFile_ModeFromHeader(header));
+
+    // The mode byte is not part of the signature.
+    uint8_t copy[JOB_HEADER_SIZE];
+    memcpy(copy, header, sizeof copy);
+    copy[JOB_MODE_OFFSET] = 0x7F;
+    EXPECT_EQ(JOB_TEXT_UTF8, JobFile_TextFormFromHeader(copy));
+    // Any other filler, one byte off included, is an older ANSI job.
+    for (int i = 0; i < JOB_FILLER_SIZE; i++) {
+        memcpy(copy, header, sizeof copy);
+        copy[i] ^= 0x20;
+        EXPECT_EQ(JOB_TEXT_ANSI, JobFile_TextFormFromHeader(copy)) << i;
+    }
+    EXPECT_EQ(JOB_TEXT_ANSI, JobFile_TextFormFromHeader(kFiller));
+}
+
+TEST(JobFileUnicode, LongPathsAreAcceptedAndTheLimitCountsUtf16Units)
+{
+    // Far past the ANSI form's 259 bytes.
+    std::string deep = "C:\\";
+    for (int i = 0; i < 40; i++)
+        deep += u8"папка" + std::to_string(i) + "\\";
+    deep += u8"файл.txt";
+    std::vector<uint8_t> body =
+        BodyOf(EncodeUnicodeJob(JOB_MODE_COPY, u8"D:\\цель", {deep, "C:\\a"}));
+    JOB_BODY_INFO info;
+    ASSERT_TRUE(CheckUtf8(body, &info));
+    EXPECT_EQ(2u, info.sourceCount);
+    EXPECT_EQ(JOB_TEXT_UTF8, info.textForm);
+    EXPECT_EQ(strlen(u8"D:\\цель"), info.targetLength);
+    EXPECT_FALSE(Check(body, &info)) << "the ANSI limit was applied";
+
+    // 100 Japanese characters are 300 bytes but 100 units; 50 emoji are
+    // 200 bytes and 100 units (surrogate pairs count twice).
+    std::string japanese, emoji;
+    for (int i = 0; i < 100; i++)
+        japanese += u8"日";
+    for (int i = 0; i < 50; i++)
+        emoji += u8"\U0001F600";
+    for (const std::string &path : {japanese, emoji}) {
+        std::vector<uint8_t> one =
+            BodyOf(EncodeUnicodeJob(JOB_MODE_COPY, "D:\\", {path}));
+        EXPECT_TRUE(CheckUtf8(one, &info, 100));
+        EXPECT_FALSE(CheckUtf8(one, &info, 99));
+        std::vector<uint8_t> asTarget =
+            BodyOf(EncodeUnicodeJob(JOB_MODE_COPY, path, {}));
+        EXPECT_TRUE(CheckUtf8(asTarget, &info, 100));
+        EXPECT_FALSE(CheckUtf8(asTarget, &info, 99));
+    }
+}
+
+TEST(JobFileUnicode, InvalidUtf8AnywhereRefusesTheBody)
+{
+    JOB_BODY_INFO info;
+    // "café" as an older job stores it in code page 1252: right for the
+    // ANSI form, no UTF-8 at all.
+    const std::string cafe1252 = "C:\\caf\xE9";
+    std::vector<uint8_t> ansi =
+        BodyOf(EncodeUnicodeJob(JOB_MODE_COPY, "D:\\", {cafe1252}));
+    EXPECT_TRUE(Check(ansi, &info));
+    EXPECT_FALSE(CheckUtf8(ansi, &info));
+
+    const std::string bad[] = {
+        "C:\\\xC0\xAF", "C:\\\xED\xA0\x80", "C:\\\xF4\x90\x80\x80",
+        "C:\\\xE6\x97", "C:\\\x80",
+    };
+    for (const std::string &path : bad) {
+        EXPECT_FALSE(CheckUtf8(
+            BodyOf(EncodeUnicodeJob(JOB_MODE_COPY, "D:\\", {"C:\\a", path})),
+            &info));
+        EXPECT_FALSE(CheckUtf8(
+            BodyOf(EncodeUnicodeJob(JOB_MODE_COPY, path, {"C:\\a"})), &info));
+    }
+    // The rules of the older form hold too: count, NULs, a target.
+    std::vector<uint8_t> sound =
+        BodyOf(EncodeUnicodeJob(JOB_MODE_COPY, u8"D:\\日", {u8"C:\\ā", "C:\\a"}));
+    ASSERT_TRUE(CheckUtf8(sound, &info));
+    std::vector<uint8_t> fewer = sound;
+    fewer[0] = 3;
+    EXPECT_FALSE(CheckUtf8(fewer, &info));
+    std::vector<uint8_t> unterminated(sound.begin(), sound.end() - 1);
+    EXPECT_FALSE(CheckUtf8(unterminated, &info));
+    EXPECT_FALSE(CheckUtf8(BodyOf(EncodeUnicodeJob(1, "", {"C:\\a"})), &info));
+    EXPECT_FALSE(JobFile_CheckBodyOfForm(NULL, 0, JOB_TEXT_UTF8, 10, &info));
+}
+
+TEST(JobFileUnicode, TheWalkerGivesEachPathAsItsOwnUnits)
+{
+    const std::vector<std::string> sources = {
+        u8"C:\\Дом\\файл.txt", u8"C:\\日本\\名前.txt", u8"C:\\\U0001F600",
+        u8"C:\\cafe\u0301", u8"C:\\\u0101.txt", u8"C:\\a.txt", ""};
+    const std::vector<std::u16string> expected = {
+        u"C:\\Дом\\файл.txt", u"C:\\日本\\名前.txt", u"C:\\\U0001F600",
+        u"C:\\cafe\u0301", u"C:\\\u0101.txt", u"C:\\a.txt", u""};
+    std::vector<uint8_t> body =
+        BodyOf(EncodeUnicodeJob(JOB_MODE_COPY, u8"D:\\Цель", sources));
+    JOB_BODY_INFO info;
+    ASSERT_TRUE(CheckUtf8(body, &info));
+    EXPECT_EQ(expected, WalkUtf8(body, info));
+
+    // The target is read with the same walker, from its offset.
+    JOB_WCHAR target[16];
+    uint32_t cursor = JOB_TARGET_OFFSET;
+    ASSERT_TRUE(JobFile_NextSourceUtf8(body.data(), body.size(), &cursor,
+                                       target, 16));
+    EXPECT_EQ(std::u16string(u"D:\\Цель"), target);
+    EXPECT_EQ(info.firstSourceOffset, cursor);
+}
+
+TEST(JobFileUnicode, TheWalkerRefusesWhatDoesNotFitAndStaysInStep)
+{
+    std::vector<uint8_t> body = BodyOf(EncodeUnicodeJob(
+        JOB_MODE_COPY, "D:\\", {u8"C:\\日本語", "C:\\b", "C:\\\xE6\x97"}));
+    JOB_BODY_INFO info;
+    ASSERT_TRUE(JobFile_CheckBodyOfForm(body.data(), body.size(), JOB_TEXT_ANSI,
+                                        259, &info));
+    JOB_WCHAR path[6];
+    uint32_t cursor = info.firstSourceOffset;
+    // Six units are needed with the NUL: refused, not cut to "C:\日本".
+    EXPECT_FALSE(JobFile_NextSourceUtf8(body.data(), body.size(), &cursor,
+                                        path, 6));
+    EXPECT_EQ(std::u16string(u""), path);
+    // The cursor went on to the next source all the same.
+    EXPECT_TRUE(JobFile_NextSourceUtf8(body.data(), body.size(), &cursor, path,
+                                       6));
+    EXPECT_EQ(std::u16string(u"C:\\b"), path);
+    // A cut sequence, which a check of the UTF-8 form would have refused.
+    EXPECT_FALSE(JobFile_NextSourceUtf8(body.data(), body.size(), &cursor,
+                                        path, 6));
+    EXPECT_EQ(std::u16string(u""), path);
+    EXPECT_EQ(body.size(), cursor);
+    // At the end, and far past it: nothing, and the cursor stays at the end.
+    EXPECT_FALSE(JobFile_NextSourceUtf8(body.data(), body.size(), &cursor,
+                                        path, 6));
+    EXPECT_EQ(body.size(), cursor);
+    cursor = 0xFFFFFFF0u;
+    EXPECT_FALSE(JobFile_NextSourceUtf8(body.data(), body.size(), &cursor,
+                                        path, 6));
+    EXPECT_EQ(body.size(), cursor);
+}
+
+TEST(JobFileWalker, TakeStringFindsTheStringWithinTheBodyOnly)
+{
+    const std::vector<uint8_t> body = {'a', 'b', 0, 0, 'c', 'd'};
+    size_t start = 99, length = 99;
+    uint32_t cursor = 0;
+    EXPECT_TRUE(JobFile_TakeString(body.data(), body.size(), &cursor, &start,
+                                   &length));
+    EXPECT_EQ(0u, start);
+    EXPECT_EQ(2u, length);
+    EXPECT_EQ(3u, cursor);
+    EXPECT_TRUE(JobFile_TakeString(body.data(), body.size(), &cursor, &start,
+                                   &length));
+    EXPECT_EQ(0u, length);              // an empty string is a string
+    EXPECT_EQ(4u, cursor);
+    EXPECT_TRUE(JobFile_TakeString(body.data(), body.size(), &cursor, &start,
+                                   &length));
+    EXPECT_EQ(4u, start);
+    EXPECT_EQ(2u, length);              // no NUL: it ends with the body
+    EXPECT_EQ(6u, cursor);
+    EXPECT_FALSE(JobFile_TakeString(body.data(), body.size(), &cursor, &start,
+                                    &length));
+    EXPECT_EQ(0u, length);
+    EXPECT_EQ(6u, cursor);
+    cursor = 0;
+    EXPECT_FALSE(JobFile_TakeString(NULL, 0, &cursor, &start, &length));
+    EXPECT_EQ(0u, cursor);
+}

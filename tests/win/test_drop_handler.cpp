@@ -1,6 +1,7 @@
 // The drop handler teshook.dll as the shell meets it: its COM contract
-// (factory, lookups, shared counts, unloading), the drop menu, and drops of
-// real files that write a job file and start the copier, with a message
+// (factory, lookups, shared counts, unloading, counts and modes that hold
+// when several threads use the library at once), the drop menu, and drops
+// of real files that write a job file and start the copier, with a message
 // owned by the shell's window for every drop that can't be handed over.
 // The handler found through its registered class, feeding the installed
 // copier, is tested with the installer (test_setup_end_to_end).
@@ -9,184 +10,23 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "installed_copier.h"
+#include "drop_fixture.h"
 #include "job_file.h"
-#include "message_watch.h"
 #include "shell_drop.h"
-#include "test_files.h"
 #include "ui_driver.h"
+#include "wide_files.h"
 
 namespace {
-
-typedef HRESULT(STDAPICALLTYPE *GET_CLASS_OBJECT)(REFCLSID, REFIID, void **);
-typedef HRESULT(STDAPICALLTYPE *CAN_UNLOAD_NOW)(void);
 
 const GUID c_otherClass = {0x12345678, 0x1234, 0x1234,
                            {1, 2, 3, 4, 5, 6, 7, 8}};
 
-std::string HandlerPath(void) { return Driver_BinFolder() + "\\teshook.dll"; }
-
-// A drag source's own data object: CF_HDROP of the given paths, or no file
-// list at all when there are none.
-struct ListDataObject : IDataObject {
-    LONG refs = 1;
-    std::vector<std::string> paths;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **out) override
-    {
-        if (riid != IID_IUnknown && riid != IID_IDataObject)
-            return E_NOINTERFACE;
-        *out = this;
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
-    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
-    HRESULT STDMETHODCALLTYPE GetData(FORMATETC *format,
-                                      STGMEDIUM *medium) override
-    {
-        if (paths.empty() || format->cfFormat != CF_HDROP)
-            return DV_E_FORMATETC;
-        size_t size = sizeof(DROPFILES) + 1;
-        for (const std::string &path : paths)
-            size += path.size() + 1;
-        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
-        DROPFILES *drop = (DROPFILES *)GlobalLock(memory);
-        drop->pFiles = sizeof(DROPFILES);
-        char *next = (char *)(drop + 1);
-        for (const std::string &path : paths) {
-            memcpy(next, path.c_str(), path.size() + 1);
-            next += path.size() + 1;
-        }
-        GlobalUnlock(memory);
-        medium->tymed = TYMED_HGLOBAL;
-        medium->hGlobal = memory;
-        medium->pUnkForRelease = NULL;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC *, STGMEDIUM *) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC *) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC *, FORMATETC *) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetData(FORMATETC *, STGMEDIUM *, BOOL) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC **) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC *, DWORD, IAdviseSink *, DWORD *) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA **) override { return E_NOTIMPL; }
-};
-
-// The library loaded by file, as the shell loads it, with its two exports.
-class DropHandler : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(SUCCEEDED(CoInitialize(NULL)));
-        module = LoadLibraryA(HandlerPath().c_str());
-        ASSERT_TRUE(module != NULL);
-        getClassObject =
-            (GET_CLASS_OBJECT)(void *)GetProcAddress(module, "DllGetClassObject");
-        canUnloadNow =
-            (CAN_UNLOAD_NOW)(void *)GetProcAddress(module, "DllCanUnloadNow");
-        ASSERT_TRUE(getClassObject && canUnloadNow);
-        ASSERT_TRUE(Files_NewScene(Files_TestName(), &scene));
-        records = scene.work + "records";
-        Files_MakeFolder(records);
-        owner = CreateWindowA("STATIC", "shell", WS_POPUP, 0, 0, 10, 10, NULL,
-                              NULL, NULL, NULL);
-        savedTmp = GetEnvironmentVariableA("TMP", tmp, sizeof tmp) > 0;
-        SetEnvironmentVariableA("TMP", scene.temp.c_str());
-    }
-
-    void TearDown() override
-    {
-        SetEnvironmentVariableA("TMP", savedTmp ? tmp : NULL);
-        DestroyWindow(owner);
-        if (module) {
-            EXPECT_EQ(S_OK, canUnloadNow()) << "an object is still alive";
-            FreeLibrary(module);
-        }
-        CoUninitialize();
-    }
-
-    IShellExtInit *NewHandler(void)
-    {
-        IClassFactory *factory = NULL;
-        IShellExtInit *handler = NULL;
-        EXPECT_EQ(S_OK, getClassObject(CLSID_TesDropHandler, IID_IClassFactory,
-                                       (void **)&factory));
-        if (factory) {
-            EXPECT_EQ(S_OK, factory->CreateInstance(NULL, IID_IShellExtInit,
-                                                    (void **)&handler));
-            factory->Release();
-        }
-        return handler;
-    }
-
-    // One drop onto `target` with command `offset`, a message box (if any)
-    // answered.  Returns InvokeCommand's result.
-    HRESULT Drop(IShellExtInit *handler, const char *target,
-                 IDataObject *data, UINT offset)
-    {
-        Driver_StartMessageWatch(&message, "Error");
-        HRESULT result =
-            ShellDrop_Drop(handler, target, data, offset, owner, &menuItems);
-        Driver_EndMessageWatch(&message);
-        return result;
-    }
-
-    HRESULT DropFiles(const std::vector<std::string> &paths,
-                      const std::string &target, UINT offset)
-    {
-        std::vector<const char *> items;
-        for (const std::string &path : paths)
-            items.push_back(path.c_str());
-        IDataObject *data = NULL;
-        HRESULT made = ShellDrop_MakeDataObject(items.data(), (int)items.size(),
-                                                &data);
-        EXPECT_EQ(S_OK, made);
-        IShellExtInit *handler = NewHandler();
-        if (!data || !handler)
-            return E_FAIL;
-        HRESULT result = Drop(handler, target.c_str(), data, offset);
-        handler->Release();
-        data->Release();
-        return result;
-    }
-
-    std::vector<std::string> JobFiles(void)
-    {
-        std::vector<std::string> jobs;
-        for (const std::string &name : Files_List(scene.temp))
-            if (name.compare(0, 9, JOB_NAME_PREFIX) == 0)
-                jobs.push_back(name);
-        return jobs;
-    }
-
-    void MakeFiles(int count)
-    {
-        for (int i = 0; i < count; i++) {
-            std::string path = scene.src + "\\file" + std::to_string(i) + ".txt";
-            Files_MakeFile(path, Files_Pattern(100 + i, i), Files_SeedTime(i));
-            sources.push_back(path);
-        }
-    }
-
-    HMODULE module = NULL;
-    GET_CLASS_OBJECT getClassObject = NULL;
-    CAN_UNLOAD_NOW canUnloadNow = NULL;
-    FILES_SCENE scene;
-    HWND owner = NULL;
-    char tmp[MAX_PATH];
-    bool savedTmp = false;
-    DRIVER_MESSAGE_WATCH message;
-    HRESULT menuItems = 0;
-    std::vector<std::string> sources;
-    std::string records;                 // where a stand-in copier records
-    DRIVER_INSTALLED_COPIER standin;
-};
+class DropHandler : public DropHandlerFixture {};
 
 }  // namespace
 
@@ -281,9 +121,10 @@ TEST_F(DropHandler, MenuTakesTwoIdsAtTheAskedPlaceAndOnlyOffsetsAreCommands)
 
     MakeFiles(1);
     IDataObject *data = NULL;
-    const char *item = sources[0].c_str();
+    std::wstring path = Driver_Wide(sources[0]);
+    const wchar_t *item = path.c_str();
     ASSERT_EQ(S_OK, ShellDrop_MakeDataObject(&item, 1, &data));
-    EXPECT_EQ(E_INVALIDARG, Drop(init, scene.dst.c_str(), data, 2));
+    EXPECT_EQ(E_INVALIDARG, Drop(init, scene.dst, data, 2));
     invoke.lpVerb = "copy";
     EXPECT_EQ(E_INVALIDARG, menu->InvokeCommand(&invoke));
     EXPECT_FALSE(message.seen);
@@ -309,16 +150,12 @@ TEST_F(DropHandler, DropsWriteTheJobAndStartTheCopierOnItsNumber)
         std::vector<std::string> before = JobFiles();
         EXPECT_EQ(S_OK, DropFiles(sources, drop.target, drop.offset));
         EXPECT_FALSE(message.seen) << message.text;
-        std::vector<std::string> after = JobFiles();
-        ASSERT_EQ(before.size() + 1, after.size());
-        std::string job;
-        for (const std::string &name : after)
-            if (std::find(before.begin(), before.end(), name) == before.end())
-                job = name;
+        std::string job = NewJobFile(before);
+        ASSERT_FALSE(job.empty()) << "no new job file, or more than one";
         std::string bytes;
         ASSERT_TRUE(Driver_ReadFile(scene.temp + job, &bytes));
-        ASSERT_GE(bytes.size(), 7u);
-        EXPECT_EQ(Driver_JobBytesAfterFiller(drop.mode, drop.target, sources), bytes.substr(7));
+        EXPECT_EQ(Driver_UnicodeJobBytes(drop.mode, drop.target, sources),
+                  bytes);
         numbers.push_back(job.substr(9));
     }
     std::sort(numbers.begin(), numbers.end());
@@ -333,23 +170,27 @@ TEST_F(DropHandler, DropsThatCantBeHandedOverSayWhyAndLeaveNoJob)
     IShellExtInit *handler = NewHandler();
     ASSERT_TRUE(handler != NULL);
 
-    ListDataObject noFiles;
-    EXPECT_EQ(DV_E_FORMATETC, Drop(handler, target.c_str(), &noFiles, 0));
+    DriverDropData noFiles;
+    EXPECT_EQ(DV_E_FORMATETC, Drop(handler, target, &noFiles, 0));
     EXPECT_EQ("Copier only supports files/folders", message.text);
     EXPECT_EQ(owner, message.owner);
 
-    ListDataObject tooLong;
-    std::string longPath = scene.src + "\\" + std::string(300 - scene.src.size(), 'n');
-    tooLong.paths = {sources[0], longPath};
-    EXPECT_TRUE(FAILED(Drop(handler, target.c_str(), &tooLong, 0)));
-    EXPECT_NE(std::string::npos, message.text.find(longPath)) << message.text;
+    // Longer than any path Windows can open: refused, not cut.
+    DriverDropData tooLong;
+    std::string longPath =
+        scene.src + "\\" + std::string(JOB_WIDE_PATH_MAX + 1 - scene.src.size(), 'n');
+    tooLong.paths = {Driver_Wide(sources[0]), Driver_Wide(longPath)};
+    EXPECT_TRUE(FAILED(Drop(handler, target, &tooLong, 0)));
+    EXPECT_NE(std::string::npos, message.text.find("too long")) << message.text;
+    EXPECT_NE(std::string::npos, message.text.find(longPath.substr(0, 200)))
+        << message.text;
 
     // "My Computer" is no file-system folder: no path for the job.
     LPITEMIDLIST computer = NULL;
     ASSERT_EQ(S_OK, SHGetSpecialFolderLocation(NULL, CSIDL_DRIVES, &computer));
     IShellExtInit *virtualTarget = NewHandler();
-    ListDataObject one;
-    one.paths = {sources[0]};
+    DriverDropData one;
+    one.paths = {Driver_Wide(sources[0])};
     ASSERT_EQ(S_OK, virtualTarget->Initialize(computer, &one, NULL));
     CoTaskMemFree(computer);
     IContextMenu *menu = NULL;
@@ -366,7 +207,7 @@ TEST_F(DropHandler, DropsThatCantBeHandedOverSayWhyAndLeaveNoJob)
 
     // A temporary folder that isn't there: nothing is written or started.
     SetEnvironmentVariableA("TMP", (scene.work + "gone").c_str());
-    EXPECT_TRUE(FAILED(Drop(handler, target.c_str(), &one, 0)));
+    EXPECT_TRUE(FAILED(Drop(handler, target, &one, 0)));
     EXPECT_NE(std::string::npos, message.text.find("could not be written"));
     SetEnvironmentVariableA("TMP", scene.temp.c_str());
     EXPECT_TRUE(JobFiles().empty());
@@ -382,9 +223,206 @@ TEST_F(DropHandler, DropsThatCantBeHandedOverSayWhyAndLeaveNoJob)
     // No copier to start: the job stays for the next logon, and the user
     // hears of it.
     ASSERT_TRUE(Driver_InstallCopier(&standin, ""));
-    EXPECT_TRUE(FAILED(Drop(handler, target.c_str(), &one, 0)));
+    EXPECT_TRUE(FAILED(Drop(handler, target, &one, 0)));
     EXPECT_NE(std::string::npos, message.text.find("next logon"));
     EXPECT_EQ(1u, JobFiles().size());
     handler->Release();
     EXPECT_EQ(1, one.refs) << "the freed handler kept its data object";
+}
+
+// COM's rule for every lookup and creation that fails: the out pointer is
+// set to NULL, so a caller that releases what it got releases nothing.
+TEST_F(DropHandler, FailedLookupsAndCreationsLeaveNoStalePointer)
+{
+    void *const stale = (void *)&stale;
+    IClassFactory *factory = NULL;
+    ASSERT_EQ(S_OK, getClassObject(CLSID_TesDropHandler, IID_IClassFactory,
+                                   (void **)&factory));
+    void *out = stale;
+    EXPECT_EQ(E_NOINTERFACE, factory->QueryInterface(IID_IDataObject, &out));
+    EXPECT_EQ(nullptr, out) << "the factory's QueryInterface";
+
+    out = stale;
+    EXPECT_EQ(CLASS_E_NOAGGREGATION,
+              factory->CreateInstance((IUnknown *)factory, IID_IShellExtInit,
+                                      &out));
+    EXPECT_EQ(nullptr, out) << "an aggregation refused";
+    out = stale;
+    EXPECT_EQ(E_NOINTERFACE,
+              factory->CreateInstance(NULL, IID_IContextMenu, &out));
+    EXPECT_EQ(nullptr, out) << "an interface the factory does not hand out";
+
+    IShellExtInit *init = NULL;
+    ASSERT_EQ(S_OK, factory->CreateInstance(NULL, IID_IShellExtInit,
+                                            (void **)&init));
+    IContextMenu *menu = NULL;
+    ASSERT_EQ(S_OK, init->QueryInterface(IID_IContextMenu, (void **)&menu));
+    out = stale;
+    EXPECT_EQ(E_NOINTERFACE, init->QueryInterface(IID_IDataObject, &out));
+    EXPECT_EQ(nullptr, out) << "IShellExtInit's QueryInterface";
+    out = stale;
+    EXPECT_EQ(E_NOINTERFACE, menu->QueryInterface(IID_IClassFactory, &out));
+    EXPECT_EQ(nullptr, out) << "IContextMenu's QueryInterface";
+    // The failures took no reference.
+    EXPECT_EQ(3u, menu->AddRef());
+    menu->Release();
+    menu->Release();
+    EXPECT_EQ(0u, init->Release());
+    EXPECT_EQ(0u, factory->Release());
+}
+
+namespace {
+
+// What each thread of the count test does to the library and to one
+// factory and one handler object that all threads share.
+struct COUNT_WORK {
+    DRIVER_GET_CLASS_OBJECT getClassObject;
+    IClassFactory *factory;
+    IShellExtInit *init;
+    IContextMenu *menu;
+    HANDLE start;
+    LONG failures;
+};
+
+const int c_countRounds = 100000;
+
+DWORD WINAPI CountWork_Thread(void *context)
+{
+    COUNT_WORK *work = (COUNT_WORK *)context;
+    WaitForSingleObject(work->start, DRIVER_TIMEOUT_MS);
+    for (int i = 0; i < c_countRounds; i++) {
+        IClassFactory *own = NULL;
+        if (work->getClassObject(CLSID_TesDropHandler, IID_IClassFactory,
+                                 (void **)&own) != S_OK) {
+            InterlockedIncrement(&work->failures);
+            break;
+        }
+        own->Release();
+        work->factory->AddRef();
+        work->menu->AddRef();
+        work->init->AddRef();
+        work->factory->Release();
+        work->init->Release();
+        work->menu->Release();
+    }
+    return 0;
+}
+
+}  // namespace
+
+// The shell may hold factories and handler objects on several threads at
+// once (two Explorer windows); every count must come out exact.
+TEST_F(DropHandler, CountsStayExactWhileManyThreadsTakeAndReleaseReferences)
+{
+    COUNT_WORK work = {};
+    work.getClassObject = getClassObject;
+    ASSERT_EQ(S_OK, getClassObject(CLSID_TesDropHandler, IID_IClassFactory,
+                                   (void **)&work.factory));
+    ASSERT_EQ(S_OK, work.factory->CreateInstance(NULL, IID_IShellExtInit,
+                                                 (void **)&work.init));
+    ASSERT_EQ(S_OK, work.init->QueryInterface(IID_IContextMenu,
+                                              (void **)&work.menu));
+    work.start = CreateEventA(NULL, TRUE, FALSE, NULL);
+    HANDLE threads[4];
+    for (HANDLE &thread : threads) {
+        thread = CreateThread(NULL, 0, CountWork_Thread, &work, 0, NULL);
+        ASSERT_TRUE(thread != NULL);
+    }
+    SetEvent(work.start);
+    EXPECT_EQ(WAIT_OBJECT_0,
+              WaitForMultipleObjects(4, threads, TRUE, 10 * DRIVER_TIMEOUT_MS));
+    for (HANDLE thread : threads)
+        CloseHandle(thread);
+    CloseHandle(work.start);
+    EXPECT_EQ(0, work.failures);
+
+    // Exactly the references taken before the threads: one on the factory,
+    // two on the handler object.
+    EXPECT_EQ(2u, work.factory->AddRef());
+    EXPECT_EQ(3u, work.init->AddRef());
+    work.init->Release();
+    work.factory->Release();
+    EXPECT_EQ(S_FALSE, canUnloadNow());
+    work.menu->Release();
+    EXPECT_EQ(0u, work.init->Release());
+    EXPECT_EQ(S_FALSE, canUnloadNow()) << "the factory is still held";
+    EXPECT_EQ(0u, work.factory->Release());
+    EXPECT_EQ(S_OK, canUnloadNow()) << "the library count went astray";
+}
+
+namespace {
+
+// One drop made on a thread of its own, as a second Explorer window makes
+// it.
+struct THREAD_DROP {
+    IShellExtInit *handler;
+    std::wstring target;
+    IDataObject *data;
+    UINT offset;
+    HRESULT result;
+};
+
+DWORD WINAPI ThreadDrop_Thread(void *context)
+{
+    THREAD_DROP *drop = (THREAD_DROP *)context;
+    CoInitialize(NULL);
+    drop->result = ShellDrop_Drop(drop->handler, drop->target.c_str(),
+                                  drop->data, drop->offset, NULL, NULL);
+    CoUninitialize();
+    return 0;
+}
+
+}  // namespace
+
+// A copy chosen in one window while a move is chosen in another: the copy
+// is held between its choice and the writing of its job (in GetData), the
+// move runs to its end meanwhile, and each job keeps its own mode.
+TEST_F(DropHandler, TwoMenusChosenAtOnceEachHandOverTheirOwnMode)
+{
+    ASSERT_TRUE(Driver_InstallRecordingCopier(&standin, records));
+    MakeFiles(2);
+    DriverDropData copyData, moveData;
+    copyData.paths = {Driver_Wide(sources[0])};
+    moveData.paths = {Driver_Wide(sources[1])};
+    copyData.entered = CreateEventA(NULL, TRUE, FALSE, NULL);
+    copyData.proceed = CreateEventA(NULL, TRUE, FALSE, NULL);
+
+    THREAD_DROP copy = {NewHandler(), Driver_Wide(scene.dst), &copyData, 0,
+                        E_FAIL};
+    THREAD_DROP move = {NewHandler(), Driver_Wide(scene.dst), &moveData, 1,
+                        E_FAIL};
+    ASSERT_TRUE(copy.handler && move.handler);
+    Driver_StartMessageWatch(&message, "Error");
+    HANDLE copyThread = CreateThread(NULL, 0, ThreadDrop_Thread, &copy, 0, NULL);
+    ASSERT_TRUE(copyThread != NULL);
+    EXPECT_EQ(WAIT_OBJECT_0,
+              WaitForSingleObject(copyData.entered, DRIVER_TIMEOUT_MS));
+    HANDLE moveThread = CreateThread(NULL, 0, ThreadDrop_Thread, &move, 0, NULL);
+    ASSERT_TRUE(moveThread != NULL);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(moveThread, DRIVER_TIMEOUT_MS));
+    SetEvent(copyData.proceed);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(copyThread, DRIVER_TIMEOUT_MS));
+    Driver_EndMessageWatch(&message);
+    CloseHandle(copyThread);
+    CloseHandle(moveThread);
+    CloseHandle(copyData.entered);
+    CloseHandle(copyData.proceed);
+    copy.handler->Release();
+    move.handler->Release();
+    EXPECT_FALSE(message.seen) << message.text;
+    EXPECT_EQ(S_OK, copy.result);
+    EXPECT_EQ(S_OK, move.result);
+
+    std::vector<std::string> jobs = JobFiles();
+    ASSERT_EQ(2u, jobs.size());
+    std::vector<std::string> expected = {
+        Driver_UnicodeJobBytes(JOB_MODE_COPY, scene.dst, {sources[0]}),
+        Driver_UnicodeJobBytes(JOB_MODE_MOVE, scene.dst, {sources[1]})};
+    std::vector<std::string> written(2);
+    ASSERT_TRUE(Driver_ReadFile(scene.temp + jobs[0], &written[0]));
+    ASSERT_TRUE(Driver_ReadFile(scene.temp + jobs[1], &written[1]));
+    std::sort(expected.begin(), expected.end());
+    std::sort(written.begin(), written.end());
+    EXPECT_EQ(expected, written);
+    EXPECT_EQ(2u, Driver_RecordedLaunches(records, 2).size());
 }

@@ -1,26 +1,31 @@
-// The job-file writer shared by the drop handler and tessubmit: exact bytes,
-// a fresh number when the drawn one is taken, no file left on failure, and
-// a job written by tessubmit that the copier loads.
+// The job-file writer shared by the drop handler and tessubmit: exact bytes
+// of the Unicode form, paths of any length and script, a fresh number when
+// the drawn one is taken, no file left on failure, the copier started on
+// its number, and a job written by tessubmit that the copier loads.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "installed_copier.h"
 #include "job_file.h"
 #include "job_file_writer.h"
 #include "resource_ids.h"
 #include "ui_driver.h"
+#include "wide_files.h"
 
 namespace {
 
-void Writer_GetSource(void *context, uint32_t index, char *buffer)
+DWORD Writer_GetSource(void *context, uint32_t index, const WCHAR **path)
 {
-    const std::vector<std::string> *sources =
-        (const std::vector<std::string> *)context;
-    lstrcpynA(buffer, (*sources)[index].c_str(), JOB_ITEM_BUFFER);
+    const std::vector<std::wstring> *sources =
+        (const std::vector<std::wstring> *)context;
+    *path = (*sources)[index].c_str();
+    return ERROR_SUCCESS;
 }
 
 // The writer finds the temporary folder through TMP, as GetTempPathA does.
@@ -35,13 +40,18 @@ struct TempFolderScope {
     char value[MAX_PATH];
 };
 
+// Paths in UTF-8, as the tests hold them; the writer takes UTF-16.
 DWORD WriteJob(const std::string &tempFolder, int mode,
                const std::string &target,
                const std::vector<std::string> &sources, char *number)
 {
     TempFolderScope scope(tempFolder);
-    return JobFile_Write(mode, target.c_str(), (uint32_t)sources.size(),
-                         Writer_GetSource, (void *)&sources, number);
+    std::vector<std::wstring> wide;
+    for (const std::string &source : sources)
+        wide.push_back(Driver_Wide(source));
+    return JobFile_Write(mode, Driver_Wide(target).c_str(),
+                         (uint32_t)wide.size(), Writer_GetSource, &wide,
+                         number);
 }
 
 // Every job file in `folder`, by name.
@@ -77,7 +87,7 @@ TEST(JobWriter, WritesTheExactBytes)
     std::string content;
     ASSERT_TRUE(Driver_ReadFile(temp + "tesqueue." + number, &content));
     ASSERT_EQ(25u, content.size());
-    EXPECT_EQ(Driver_JobBytesAfterFiller(JOB_MODE_COPY, "D:\\", one), content.substr(7));
+    EXPECT_EQ(Driver_UnicodeJobBytes(JOB_MODE_COPY, "D:\\", one), content);
     EXPECT_EQ(std::set<std::string>{std::string("tesqueue.") + number},
               JobFilesIn(temp));
 
@@ -91,19 +101,104 @@ TEST(JobWriter, WritesTheExactBytes)
               WriteJob(temp, JOB_MODE_MOVE, "E:\\target folder", many, second));
     EXPECT_STRNE(number, second);
     ASSERT_TRUE(Driver_ReadFile(temp + "tesqueue." + second, &content));
-    EXPECT_EQ(Driver_JobBytesAfterFiller(JOB_MODE_MOVE, "E:\\target folder", many),
-              content.substr(7));
+    EXPECT_EQ(Driver_UnicodeJobBytes(JOB_MODE_MOVE, "E:\\target folder", many),
+              content);
 
-    // A dropped item longer than the drop handler's buffer is cut, as
-    // DragQueryFileA cuts it, and the file stays well formed.
-    std::vector<std::string> overLong = {std::string(400, 'x')};
+    // Paths past the old 259 characters, up to the longest Windows takes,
+    // are written whole.
+    std::vector<std::string> longOnes = {
+        "C:\\" + std::string(400, 'x'),
+        "C:\\" + std::string(JOB_WIDE_PATH_MAX - 3, 'y')};
     char third[4];
     ASSERT_EQ((DWORD)ERROR_SUCCESS,
-              WriteJob(temp, JOB_MODE_COPY, "D:\\", overLong, third));
+              WriteJob(temp, JOB_MODE_COPY, "D:\\", longOnes, third));
     ASSERT_TRUE(Driver_ReadFile(temp + "tesqueue." + third, &content));
-    EXPECT_EQ(Driver_JobBytesAfterFiller(JOB_MODE_COPY, "D:\\",
-                       {std::string(JOB_ITEM_BUFFER - 1, 'x')}),
-              content.substr(7));
+    EXPECT_EQ(Driver_UnicodeJobBytes(JOB_MODE_COPY, "D:\\", longOnes), content);
+}
+
+TEST(JobWriter, NamesOfEveryScriptAreWrittenAsTheirUtf8)
+{
+    std::string temp = Driver_NewTempFolder("EveryScript");
+    const std::vector<std::string> sources = {
+        u8"C:\\Дом\\файл.txt", u8"C:\\日本語\\名前.txt",
+        u8"C:\\smile \U0001F600.txt", u8"C:\\cafe\u0301.txt",
+        u8"C:\\\u0101.txt", "C:\\a.txt"};
+    char number[4];
+    ASSERT_EQ((DWORD)ERROR_SUCCESS, WriteJob(temp, JOB_MODE_MOVE,
+                                             u8"D:\\Цель 日本", sources, number));
+    std::string content;
+    ASSERT_TRUE(Driver_ReadFile(temp + "tesqueue." + number, &content));
+    EXPECT_EQ(Driver_UnicodeJobBytes(JOB_MODE_MOVE, u8"D:\\Цель 日本", sources),
+              content);
+    // The neighbours stay apart: "ā" is C4 81, never best-fitted to "a".
+    EXPECT_NE(std::string::npos, content.find("C:\\\xC4\x81.txt"));
+}
+
+TEST(JobWriter, PathsUtf8CannotCarryOrNoCopierCouldOpenLeaveNoFile)
+{
+    std::string temp = Driver_NewTempFolder("Unwritable");
+    struct { std::wstring target; std::vector<std::wstring> sources;
+             DWORD error; } refused[] = {
+        // An unpaired surrogate (a name a file system may hold, but no
+        // UTF-8 text): refused rather than replaced by another name.
+        {L"D:\\", {L"C:\\a", std::wstring(L"C:\\x") + (wchar_t)0xD800 + L"y"},
+         ERROR_NO_UNICODE_TRANSLATION},
+        {std::wstring(L"D:\\") + (wchar_t)0xDC00, {L"C:\\a"},
+         ERROR_NO_UNICODE_TRANSLATION},
+        // Longer than any path the W functions take.
+        {L"D:\\", {L"C:\\" + std::wstring(JOB_WIDE_PATH_MAX, L'z')},
+         ERROR_FILENAME_EXCED_RANGE},
+        {L"D:\\" + std::wstring(JOB_WIDE_PATH_MAX, L'z'), {L"C:\\a"},
+         ERROR_FILENAME_EXCED_RANGE},
+        // No target: the copier would refuse the job at every logon.
+        {L"", {L"C:\\a"}, ERROR_INVALID_PARAMETER},
+    };
+    TempFolderScope scope(temp);
+    for (auto &job : refused) {
+        char number[4] = "xyz";
+        EXPECT_EQ(job.error,
+                  JobFile_Write(JOB_MODE_COPY, job.target.c_str(),
+                                (uint32_t)job.sources.size(), Writer_GetSource,
+                                &job.sources, number));
+        EXPECT_STREQ("", number);
+        EXPECT_TRUE(JobFilesIn(temp).empty());
+    }
+}
+
+TEST(JobWriter, TheCopierStartsWithItsPathAndTheNumberAsItsCommandLine)
+{
+    std::string work = Driver_NewWorkFolder("StartCopier");
+    std::string records = work + "records";
+    ASSERT_TRUE(CreateDirectoryA(records.c_str(), NULL));
+    DRIVER_ENV_SCOPE recordsScope(L"TES_STANDIN_RECORDS", records);
+    // A folder outside the code page, and one with a blank in its name,
+    // which must be quoted so that the copier's argument is the number.
+    const std::string folders[] = {work + u8"Копир", work + u8"Копир 日本"};
+    const std::string expected[] = {
+        work + u8"Копир\\tesrun.exe 123",
+        "\"" + work + u8"Копир 日本\\tesrun.exe\" 456"};
+    const char *numbers[] = {"123", "456"};
+    for (int i = 0; i < 2; i++) {
+        Files_MakeFolderU(folders[i]);
+        ASSERT_TRUE(CopyFileW(
+            Driver_Wide(Driver_BinFolder() + "\\tesrun_standin.exe").c_str(),
+            Driver_Wide(folders[i] + "\\tesrun.exe").c_str(), FALSE));
+        EXPECT_EQ((DWORD)ERROR_SUCCESS,
+                  JobFile_StartCopier(Driver_Wide(folders[i]).c_str(),
+                                      numbers[i]));
+        std::vector<std::string> lines =
+            Driver_RecordedCommandLines(records, i + 1);
+        EXPECT_NE(lines.end(), std::find(lines.begin(), lines.end(),
+                                         expected[i]))
+            << (lines.empty() ? std::string("no launch") : lines.back());
+    }
+    EXPECT_EQ((std::vector<std::string>{"123", "456"}),
+              Driver_RecordedLaunches(records, 2));
+
+    // No copier there: the system's error, nothing started.
+    EXPECT_EQ((DWORD)ERROR_FILE_NOT_FOUND,
+              JobFile_StartCopier(Driver_Wide(records).c_str(), "789"));
+    EXPECT_EQ(2u, Driver_RecordedLaunches(records, 2).size());
 }
 
 TEST(JobWriter, TakesAnotherNumberWhenTheDrawnOneExists)
@@ -124,7 +219,7 @@ TEST(JobWriter, TakesAnotherNumberWhenTheDrawnOneExists)
     EXPECT_STREQ("555", number);
     std::string content;
     ASSERT_TRUE(Driver_ReadFile(temp + "tesqueue.555", &content));
-    EXPECT_EQ(Driver_JobBytesAfterFiller(JOB_MODE_COPY, "D:\\", sources), content.substr(7));
+    EXPECT_EQ(Driver_UnicodeJobBytes(JOB_MODE_COPY, "D:\\", sources), content);
 
     // No existing job was appended to.
     for (int n = JOB_NUMBER_FIRST; n <= JOB_NUMBER_LAST; n++) {
@@ -142,7 +237,7 @@ TEST(JobWriter, TakesAnotherNumberWhenTheDrawnOneExists)
     EXPECT_STREQ("", none);
     EXPECT_EQ((size_t)JOB_NUMBER_COUNT, JobFilesIn(temp).size());
     ASSERT_TRUE(Driver_ReadFile(temp + "tesqueue.555", &content));
-    EXPECT_EQ(Driver_JobBytesAfterFiller(JOB_MODE_COPY, "D:\\", sources), content.substr(7));
+    EXPECT_EQ(Driver_UnicodeJobBytes(JOB_MODE_COPY, "D:\\", sources), content);
 }
 
 TEST(JobWriter, TempPathOverTheLimitLeavesNoFile)
@@ -235,8 +330,8 @@ TEST(JobWriter, SubmitToolWritesAJobTheCopierLoads)
     std::string number = name.substr(9);
     std::string content;
     ASSERT_TRUE(Driver_ReadFile(temp + name, &content));
-    EXPECT_EQ(Driver_JobBytesAfterFiller(JOB_MODE_COPY, target, {work + "report.txt"}),
-              content.substr(7));
+    EXPECT_EQ(Driver_UnicodeJobBytes(JOB_MODE_COPY, target, {work + "report.txt"}),
+              content);
 
     // Paused, so the window stays until the test closes it.
     DRIVER_COPIER copier;
