@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "copy_paths.h"
 #include "copy_state.h"
 
 enum { COMPARE_PIECE = TRANSFER_BUFFER_SIZE / 2 };
@@ -35,10 +36,10 @@ static bool CompareFiles_SameFile(HANDLE a, HANDLE b)
            infoA.nFileIndexLow == infoB.nFileIndexLow;
 }
 
-COMPARE_RESULT CompareFiles_Range(HANDLE source, const char *targetPath,
+COMPARE_RESULT CompareFiles_Range(HANDLE source, const wchar_t *targetPath,
                                   uint64_t offset, uint64_t length)
 {
-    HANDLE target = CreateFileA(targetPath, GENERIC_READ,
+    HANDLE target = CreateFileW(CopyPaths_ForApi(targetPath).c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
     if (target == INVALID_HANDLE_VALUE)
@@ -70,7 +71,7 @@ enum {
     KEPT_PART_SAMPLE_BYTES = 4096,
 };
 
-COMPARE_RESULT CompareFiles_KeptPart(HANDLE source, const char *targetPath,
+COMPARE_RESULT CompareFiles_KeptPart(HANDLE source, const wchar_t *targetPath,
                                      uint64_t keptSize)
 {
     uint64_t chunk = (uint64_t)CopyState.chunkSize.load();
@@ -91,7 +92,7 @@ COMPARE_RESULT CompareFiles_KeptPart(HANDLE source, const char *targetPath,
     return result;
 }
 
-COMPARE_RESULT CompareFiles_Whole(HANDLE source, const char *targetPath,
+COMPARE_RESULT CompareFiles_Whole(HANDLE source, const wchar_t *targetPath,
                                   uint64_t size)
 {
     return CompareFiles_Range(source, targetPath, 0, size);

@@ -20,13 +20,13 @@ enum COMPARE_RESULT {
 // them, so that the rest of a source is never joined to another file's
 // head.  `source` is open for reading; its file position is left
 // undefined.  (compare_files.cpp)
-COMPARE_RESULT CompareFiles_KeptPart(HANDLE source, const char *targetPath,
+COMPARE_RESULT CompareFiles_KeptPart(HANDLE source, const wchar_t *targetPath,
                                      uint64_t keptSize);
 
 // Compares bytes `offset` to `offset` + `length` of both files.
-COMPARE_RESULT CompareFiles_Range(HANDLE source, const char *targetPath,
+COMPARE_RESULT CompareFiles_Range(HANDLE source, const wchar_t *targetPath,
                                   uint64_t offset, uint64_t length);
 
 // Compares the whole target file with the whole source (`size` bytes each).
-COMPARE_RESULT CompareFiles_Whole(HANDLE source, const char *targetPath,
+COMPARE_RESULT CompareFiles_Whole(HANDLE source, const wchar_t *targetPath,
                                   uint64_t size);

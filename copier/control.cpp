@@ -39,7 +39,7 @@ void CloseJob(void)
     // first call does anything, so the job file is deleted once.
     if (!CopyState.jobFilePending.exchange(0))
         return;
-    DeleteFileA(CopyState.jobFilePath);
+    DeleteFileW(CopyState.jobFilePath);
     CopyState.stopRequested = 1;
     // The runner may be inside a chunk, or waiting for this thread to handle
     // a call on the window (a picture, a text, its dialogs): the wait keeps

@@ -14,9 +14,7 @@ enum : DWORD {
     COPIER_ERROR_KEPT_PART_DIFFERS = COPIER_ERROR_BASE + 2,
     // 4 GiB or more onto a FAT file system.
     COPIER_ERROR_TOO_LARGE_FOR_FAT = COPIER_ERROR_BASE + 3,
-    // A name ending in a dot or a blank.
-    COPIER_ERROR_NAME_UNREACHABLE = COPIER_ERROR_BASE + 4,
 };
 
 // The text of one of the codes above, or NULL for any other code.
-const char *CopierErrors_Text(DWORD code);
+const wchar_t *CopierErrors_Text(DWORD code);

@@ -3,148 +3,151 @@
 // path may be used at all.
 #include "copy_paths.h"
 
-#include "ascii_case.h"
+#include <cwchar>
 
-#include <cstdio>
-#include <cstring>
-
-static char CopyPaths_Fold(char c)
+static wchar_t CopyPaths_Slash(wchar_t c)
 {
-    return c == '/' ? '\\' : LowerCaseAsciiChar(c);
+    return c == L'/' ? L'\\' : c;
 }
 
-// Length without trailing backslashes, but a drive root "c:\" keeps none:
-// "c:" and "c:\" name the same folder for this comparison.
-static size_t CopyPaths_TrimmedLength(const char *path)
+static std::wstring CopyPaths_Slashes(const wchar_t *path, size_t length)
 {
-    size_t length = strlen(path);
-    while (length > 0 && CopyPaths_Fold(path[length - 1]) == '\\')
+    std::wstring text(path, length);
+    for (wchar_t &c : text)
+        c = CopyPaths_Slash(c);
+    return text;
+}
+
+// Length without trailing backslashes: "c:" and "c:\" name the same folder
+// for the comparisons.
+static size_t CopyPaths_TrimmedLength(const wchar_t *path, size_t length)
+{
+    while (length > 0 && CopyPaths_Slash(path[length - 1]) == L'\\')
         length--;
     return length;
 }
 
-static bool CopyPaths_Fits(int written, size_t outSize, size_t limit)
+bool CopyPaths_Join(std::wstring *out, const wchar_t *folder,
+                    const wchar_t *name)
 {
-    return written >= 0 && (size_t)written < outSize && (size_t)written < limit;
+    size_t folderLength = wcslen(folder), nameLength = wcslen(name);
+    out->clear();
+    if (folderLength + 1 + nameLength >= COPY_PATH_SYSTEM_LIMIT)
+        return false;
+    out->reserve(folderLength + 1 + nameLength);
+    out->append(folder, folderLength);
+    out->push_back(L'\\');
+    out->append(name, nameLength);
+    return true;
 }
 
-bool CopyPaths_Join(char *out, size_t outSize, const char *folder,
-                    const char *name, size_t limit)
+int CopyPaths_ShareBackslashes(const wchar_t *path)
 {
-    int written = snprintf(out, outSize, "%s\\%s", folder, name);
-    if (CopyPaths_Fits(written, outSize, limit))
-        return true;
-    if (outSize > 0)
-        out[0] = '\0';
-    return false;
-}
-
-bool CopyPaths_Copy(char *out, size_t outSize, const char *path, size_t limit)
-{
-    int written = snprintf(out, outSize, "%s", path);
-    if (CopyPaths_Fits(written, outSize, limit))
-        return true;
-    if (outSize > 0)
-        out[0] = '\0';
-    return false;
-}
-
-int CopyPaths_ShareBackslashes(const char *path)
-{
-    if (path[0] != '\\' || path[1] != '\\')
+    if (path[0] != L'\\' || path[1] != L'\\')
         return 0;
     int count = 0;
-    for (const char *p = path; *p; p++)
-        if (*p == '\\')
+    for (const wchar_t *p = path; *p; p++)
+        if (*p == L'\\')
             count++;
     return count;
 }
 
-bool CopyPaths_IsShareRoot(const char *path)
+bool CopyPaths_IsShareRoot(const wchar_t *path)
 {
     return CopyPaths_ShareBackslashes(path) == 3;
 }
 
-const char *CopyPaths_LastName(const char *path)
+const wchar_t *CopyPaths_LastName(const wchar_t *path)
 {
-    const char *slash = strrchr(path, '\\');
+    const wchar_t *slash = wcsrchr(path, L'\\');
     return slash ? slash + 1 : path;
 }
 
-bool CopyPaths_CopyOfName(char *out, size_t outSize, const char *folder,
-                          const char *name, int counter, size_t limit)
+bool CopyPaths_CopyOfName(std::wstring *out, const wchar_t *folder,
+                          const wchar_t *name, int counter)
 {
-    int written = counter == 0
-        ? snprintf(out, outSize, "%s\\Copy of %s", folder, name)
-        : snprintf(out, outSize, "%s\\Copy (%i) of %s", folder, counter, name);
-    if (CopyPaths_Fits(written, outSize, limit))
-        return true;
-    if (outSize > 0)
-        out[0] = '\0';
-    return false;
+    std::wstring copyName = counter == 0
+        ? std::wstring(L"Copy of ")
+        : L"Copy (" + std::to_wstring(counter) + L") of ";
+    copyName += name;
+    return CopyPaths_Join(out, folder, copyName.c_str());
 }
 
-bool CopyPaths_IsSameDriveMove(const char *source, const char *targetFolder)
+bool CopyPaths_IsSameDriveMove(const wchar_t *source,
+                               const wchar_t *targetFolder)
 {
-    return source[0] != '\0' && source[1] == ':' && source[2] == '\\' &&
+    return source[0] != L'\0' && source[1] == L':' && source[2] == L'\\' &&
            source[0] == targetFolder[0];
 }
 
-bool CopyPaths_IsInside(const char *folder, const char *source)
+bool CopyPaths_IsInside(const wchar_t *folder, const wchar_t *source,
+                        PATH_EQUAL_FN equal)
 {
-    size_t sourceLength = CopyPaths_TrimmedLength(source);
-    size_t folderLength = CopyPaths_TrimmedLength(folder);
-    if (sourceLength == 0 || folderLength < sourceLength)
+    std::wstring f = CopyPaths_Slashes(folder, wcslen(folder));
+    std::wstring s = CopyPaths_Slashes(source, wcslen(source));
+    size_t sourceLength = CopyPaths_TrimmedLength(s.c_str(), s.size());
+    size_t folderLength = CopyPaths_TrimmedLength(f.c_str(), f.size());
+    if (sourceLength == 0 || folderLength < sourceLength ||
+        !equal(f.c_str(), s.c_str(), sourceLength))
         return false;
-    for (size_t i = 0; i < sourceLength; i++)
-        if (CopyPaths_Fold(folder[i]) != CopyPaths_Fold(source[i]))
-            return false;
     // Equal, or the folder goes on with a new component right here.
-    return folderLength == sourceLength ||
-           CopyPaths_Fold(folder[sourceLength]) == '\\';
+    return folderLength == sourceLength || f[sourceLength] == L'\\';
 }
 
-bool CopyPaths_SamePath(const char *a, const char *b)
+bool CopyPaths_SamePath(const wchar_t *a, const wchar_t *b, PATH_EQUAL_FN equal)
 {
-    size_t lengthA = strlen(a);
-    if (strlen(b) != lengthA)
+    size_t length = wcslen(a);
+    if (wcslen(b) != length)
         return false;
-    for (size_t i = 0; i < lengthA; i++)
-        if (CopyPaths_Fold(a[i]) != CopyPaths_Fold(b[i]))
-            return false;
-    return true;
+    std::wstring x = CopyPaths_Slashes(a, length);
+    std::wstring y = CopyPaths_Slashes(b, length);
+    return equal(x.c_str(), y.c_str(), length);
 }
 
 // Length of the root that a path keeps: "c:\" (3), "\\server\share" (up to
 // its fourth backslash), or 0 for a path of neither form.
-static size_t CopyPaths_RootLength(const char *path)
+static size_t CopyPaths_RootLength(const std::wstring &path)
 {
-    if (path[0] != '\0' && path[1] == ':' && CopyPaths_Fold(path[2]) == '\\')
+    if (path.size() >= 3 && path[1] == L':' && CopyPaths_Slash(path[2]) == L'\\')
         return 3;
-    if (CopyPaths_ShareBackslashes(path) >= 3) {
+    if (CopyPaths_ShareBackslashes(path.c_str()) >= 3) {
         int seen = 0;
-        for (size_t i = 0; path[i]; i++) {
-            if (CopyPaths_Fold(path[i]) == '\\' && ++seen == 4)
+        for (size_t i = 0; i < path.size(); i++) {
+            if (CopyPaths_Slash(path[i]) == L'\\' && ++seen == 4)
                 return i;
         }
-        return strlen(path);
+        return path.size();
     }
     return 0;
 }
 
-bool CopyPaths_Parent(char *path)
+bool CopyPaths_Parent(std::wstring *path)
 {
-    size_t root = CopyPaths_RootLength(path);
-    size_t length = CopyPaths_TrimmedLength(path);
+    size_t root = CopyPaths_RootLength(*path);
+    size_t length = CopyPaths_TrimmedLength(path->c_str(), path->size());
     if (root == 0 || length <= root)
         return false;
-    while (length > root && CopyPaths_Fold(path[length - 1]) != '\\')
+    while (length > root && CopyPaths_Slash((*path)[length - 1]) != L'\\')
         length--;
     // Keep the drive root's backslash; drop the one before the last name.
     if (length > root)
         length--;
     else if (root == 3)
         length = 3;
-    path[length] = '\0';
+    path->resize(length);
     return true;
+}
+
+std::wstring CopyPaths_ForApi(const wchar_t *path)
+{
+    // "x:" alone is the drive's current folder to the path functions; the
+    // copier only ever means its root.
+    if (path[0] != L'\0' && path[1] == L':' && path[2] == L'\0')
+        return std::wstring(L"\\\\?\\") + path + L"\\";
+    if (path[0] != L'\0' && path[1] == L':' && CopyPaths_Slash(path[2]) == L'\\')
+        return L"\\\\?\\" + CopyPaths_Slashes(path, wcslen(path));
+    if (path[0] == L'\\' && path[1] == L'\\' && path[2] != L'?' &&
+        path[2] != L'.' && path[2] != L'\0')
+        return L"\\\\?\\UNC\\" + CopyPaths_Slashes(path + 2, wcslen(path + 2));
+    return std::wstring(path);
 }

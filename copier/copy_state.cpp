@@ -8,15 +8,16 @@ COPY_STATE CopyState;
 void CopyState_Reset(void)
 {
     COPY_STATE *s = &CopyState;
-    s->jobFilePath[0] = '\0';
+    s->jobFilePath[0] = L'\0';
+    s->jobTextForm = 0;
     s->jobBody = NULL;
     s->jobBodySize = 0;
     s->copyMode = 1;
     s->relaunchedJob = 0;
     s->sourceCount = 0;
-    s->targetFolder[0] = '\0';
+    s->targetFolder[0] = L'\0';
     s->jobCursor = 0;
-    s->currentSource[0] = '\0';
+    s->currentSource[0] = L'\0';
     s->transferBuffer = NULL;
     s->skippedSources = NULL;
     s->scanSkippedItem = 0;
@@ -38,11 +39,11 @@ void CopyState_Reset(void)
     s->windowBytes = 0;
     s->speedLimit = 0;
     s->throttleBudget = 0;
-    SharedText_Set(&s->currentSourceText, "");
-    SharedText_Set(&s->currentTargetText, "");
+    SharedText_Set(&s->currentSourceText, L"");
+    SharedText_Set(&s->currentTargetText, L"");
     s->replacePolicy = REPLACE_ASK;
     s->dialogChoice = 0;
-    s->replaceNameText[0] = '\0';
+    s->replaceNameText[0] = L'\0';
     s->existingSizeText[0] = '\0';
     s->sourceSizeText[0] = '\0';
     s->existingDateText[0] = '\0';
@@ -50,8 +51,8 @@ void CopyState_Reset(void)
     s->skipAllErrors = 0;
     s->skipCurrentFile = 0;
     s->autoRetry = 0;
-    s->errorHeading[0] = '\0';
-    s->errorText[0] = '\0';
+    s->errorHeading[0] = L'\0';
+    s->errorText[0] = L'\0';
     s->sameFolder = 0;
     s->copyOfCounter = 0;
     s->resumedFile = 0;
@@ -64,15 +65,15 @@ void CopyState_Reset(void)
     s->targetTimeStepKnown = 0;
 }
 
-void SharedText_Set(SHARED_TEXT *shared, const char *text)
+void SharedText_Set(SHARED_TEXT *shared, const wchar_t *text)
 {
     shared->sequence.fetch_add(1, std::memory_order_acq_rel);   // odd: busy
     std::atomic_thread_fence(std::memory_order_release);
-    lstrcpynA(shared->text, text, sizeof shared->text);
+    lstrcpynW(shared->text, text, COPIER_TEXT_CHARS);
     shared->sequence.fetch_add(1, std::memory_order_release);   // even: done
 }
 
-void SharedText_Get(SHARED_TEXT *shared, char *out, size_t outSize)
+void SharedText_Get(SHARED_TEXT *shared, wchar_t *out, size_t outSize)
 {
     for (;;) {
         unsigned before = shared->sequence.load(std::memory_order_acquire);
@@ -80,7 +81,7 @@ void SharedText_Get(SHARED_TEXT *shared, char *out, size_t outSize)
             Sleep(0);
             continue;
         }
-        lstrcpynA(out, shared->text, (int)outSize);
+        lstrcpynW(out, shared->text, (int)outSize);
         std::atomic_thread_fence(std::memory_order_acquire);
         if (shared->sequence.load(std::memory_order_relaxed) == before)
             return;

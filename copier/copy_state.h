@@ -20,8 +20,11 @@
 #include "file_identity.h"
 
 enum {
-    COPIER_PATH_CHARS = 1000,   // every path buffer of the copier
-    COPIER_TEXT_CHARS = 1100,   // display texts: a path plus quotes or words
+    // A whole path of any length the W functions take, with its NUL.
+    COPIER_PATH_CHARS = 32768,
+    // Display texts of the From and To lines: the start of a path, in
+    // quotes; the line shows no more.
+    COPIER_TEXT_CHARS = 1100,
     COPIER_SMALL_TEXT = 64,     // sizes and dates of the replace dialog
     TRANSFER_BUFFER_SIZE = 1000000,
     REPLACE_ASK = -1,           // replacePolicy values
@@ -35,26 +38,27 @@ enum {
 // of one path and half of the next.
 struct SHARED_TEXT {
     std::atomic<unsigned> sequence;
-    char text[COPIER_TEXT_CHARS];
+    wchar_t text[COPIER_TEXT_CHARS];
 };
 
-void SharedText_Set(SHARED_TEXT *shared, const char *text);
-void SharedText_Get(SHARED_TEXT *shared, char *out, size_t outSize);
+void SharedText_Set(SHARED_TEXT *shared, const wchar_t *text);
+void SharedText_Get(SHARED_TEXT *shared, wchar_t *out, size_t outSize);
 
 struct COPY_STATE {
     // Job, set by start-up before the other threads run.
-    char jobFilePath[COPIER_PATH_CHARS];
+    wchar_t jobFilePath[COPIER_PATH_CHARS];
     uint8_t *jobBody;             // the file after its 8 header bytes
     uint32_t jobBodySize;         // bytes in jobBody (checked at start-up)
+    int jobTextForm;              // JOB_TEXT_UTF8 or JOB_TEXT_ANSI
     int copyMode;                 // 1 copy, 0 move
     // Started paused with "R" (by the resume scan at logon): only such a
     // run continues a "Copy of" that an earlier run of the job left cut
     // short; a fresh job never writes into an existing "Copy of".
     int relaunchedJob;
     int sourceCount;
-    char targetFolder[COPIER_PATH_CHARS];
+    wchar_t targetFolder[COPIER_PATH_CHARS];
     uint32_t jobCursor;           // offset in jobBody of the next source path
-    char currentSource[COPIER_PATH_CHARS];
+    wchar_t currentSource[COPIER_PATH_CHARS];
     uint8_t *transferBuffer;      // TRANSFER_BUFFER_SIZE bytes
     // One bit per source: set by the monitor for a dropped item whose own
     // search the user skipped while the job was counted, so the runner
@@ -94,7 +98,7 @@ struct COPY_STATE {
     // Existing-target decisions and the replace dialog (runner thread).
     int replacePolicy;                  // REPLACE_ASK, REPLACE_NONE, REPLACE_ALL
     int dialogChoice;
-    char replaceNameText[COPIER_TEXT_CHARS];
+    wchar_t replaceNameText[COPIER_PATH_CHARS];
     char existingSizeText[COPIER_SMALL_TEXT];
     char sourceSizeText[COPIER_SMALL_TEXT];
     char existingDateText[COPIER_SMALL_TEXT];
@@ -104,8 +108,8 @@ struct COPY_STATE {
     std::atomic<int> skipAllErrors;
     std::atomic<int> skipCurrentFile;
     std::atomic<int> autoRetry;         // also read by the monitor
-    char errorHeading[COPIER_TEXT_CHARS + 16];
-    char errorText[COPIER_TEXT_CHARS];
+    wchar_t errorHeading[COPIER_PATH_CHARS + 64];
+    wchar_t errorText[COPIER_TEXT_CHARS];
 
     // Engine's per-entry state (runner thread only).
     int sameFolder;
@@ -125,7 +129,7 @@ struct COPY_STATE {
     // source: its file system's name (FAT holds no file of 4 GiB) and the
     // step in which it keeps last-write times, from that name or learned
     // from the first time set on a copy and read back.
-    char targetFileSystem[MAX_PATH + 1];
+    char targetFileSystem[MAX_PATH + 1];     // ASCII, as the system names it
     uint64_t targetTimeStep;
     int targetTimeStepKnown;
 };

@@ -4,7 +4,7 @@
 // checks before a move lets its source go, and that delete.
 #include <windows.h>
 
-#include <cstdio>
+#include <string>
 
 #include "compare_files.h"
 #include "copier_errors.h"
@@ -14,14 +14,20 @@
 #include "entry_rules.h"
 #include "existing_target.h"
 #include "file_copy.h"
+#include "path_compare.h"
 #include "skipped_items.h"
 #include "volume_rules.h"
 
-static void CopyTreeFile_SetTargetText(const char *path)
+static void CopyTreeFile_SetTargetText(const std::wstring &path)
 {
-    char text[COPIER_TEXT_CHARS];
-    snprintf(text, sizeof text, "\"%s\"", path);
-    SharedText_Set(&CopyState.currentTargetText, text);
+    std::wstring text = L"\"" + path + L"\"";
+    SharedText_Set(&CopyState.currentTargetText, text.c_str());
+}
+
+static bool CopyTreeFile_Exists(const std::wstring &path)
+{
+    return GetFileAttributesW(CopyPaths_ForApi(path.c_str()).c_str()) !=
+           INVALID_FILE_ATTRIBUTES;
 }
 
 // A copy into its own folder that was killed left its "Copy of" name cut
@@ -29,30 +35,28 @@ static void CopyTreeFile_SetTargetText(const char *path)
 // taken before the first free one) when it is a verified partial copy.  A
 // fresh job never does: an older, shorter "Copy of" is the user's earlier
 // snapshot, not an unfinished copy.
-static HANDLE CopyTreeFile_ContinueCopyOf(char *targetPath,
-                                          const char *targetFolder,
-                                          const WIN32_FIND_DATAA *entry,
+static HANDLE CopyTreeFile_ContinueCopyOf(std::wstring *targetPath,
+                                          const wchar_t *targetFolder,
+                                          const WIN32_FIND_DATAW *entry,
                                           HANDLE source)
 {
     if (!CopyState.relaunchedJob)
         return INVALID_HANDLE_VALUE;
-    char candidate[COPIER_PATH_CHARS];
-    char newest[COPIER_PATH_CHARS];
+    std::wstring candidate, newest;
     int newestCounter = -1;
     for (int counter = 0;; counter++) {
-        if (!CopyPaths_CopyOfName(candidate, sizeof candidate, targetFolder,
-                                  entry->cFileName, counter,
-                                  COPY_PATH_SYSTEM_LIMIT) ||
-            GetFileAttributesA(candidate) == INVALID_FILE_ATTRIBUTES)
+        if (!CopyPaths_CopyOfName(&candidate, targetFolder, entry->cFileName,
+                                  counter) ||
+            !CopyTreeFile_Exists(candidate))
             break;
-        lstrcpynA(newest, candidate, sizeof newest);
+        newest = candidate;
         newestCounter = counter;
     }
     if (newestCounter < 0)
         return INVALID_HANDLE_VALUE;
-    HANDLE target = ContinuePartialTarget(newest, entry, source);
+    HANDLE target = ContinuePartialTarget(newest.c_str(), entry, source);
     if (target != INVALID_HANDLE_VALUE) {
-        lstrcpynA(targetPath, newest, COPIER_PATH_CHARS);
+        *targetPath = newest;
         CopyState.copyOfCounter = newestCounter + 1;
     }
     return target;
@@ -60,9 +64,9 @@ static HANDLE CopyTreeFile_ContinueCopyOf(char *targetPath,
 
 // Creates the target of a file dropped into its own folder under the first
 // free "Copy of" name; `targetPath` receives that name.
-static HANDLE CopyTreeFile_CreateCopyOf(char *targetPath,
-                                        const char *targetFolder,
-                                        const WIN32_FIND_DATAA *entry,
+static HANDLE CopyTreeFile_CreateCopyOf(std::wstring *targetPath,
+                                        const wchar_t *targetFolder,
+                                        const WIN32_FIND_DATAW *entry,
                                         HANDLE source)
 {
     HANDLE resumed =
@@ -70,23 +74,21 @@ static HANDLE CopyTreeFile_CreateCopyOf(char *targetPath,
     if (resumed != INVALID_HANDLE_VALUE)
         return resumed;
     for (;;) {
-        if (!CopyPaths_CopyOfName(targetPath, COPIER_PATH_CHARS, targetFolder,
-                                  entry->cFileName, CopyState.copyOfCounter,
-                                  COPY_PATH_SYSTEM_LIMIT)) {
-            char shown[COPIER_PATH_CHARS];
-            snprintf(shown, sizeof shown, "%s\\%s", targetFolder,
-                     entry->cFileName);
-            ReportError_Retry(shown, ERROR_FILENAME_EXCED_RANGE);
+        if (!CopyPaths_CopyOfName(targetPath, targetFolder, entry->cFileName,
+                                  CopyState.copyOfCounter)) {
+            std::wstring shown = std::wstring(targetFolder) + L"\\" +
+                                 entry->cFileName;
+            ReportError_Retry(shown.c_str(), ERROR_FILENAME_EXCED_RANGE);
             return INVALID_HANDLE_VALUE;
         }
         CopyState.copyOfCounter++;
-        HANDLE target = FileCopy_CreateNew(targetPath, entry);
+        HANDLE target = FileCopy_CreateNew(targetPath->c_str(), entry);
         if (target != INVALID_HANDLE_VALUE)
             return target;
         DWORD error = GetLastError();
         if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS)
             continue;
-        if (!ReportError_Retry(targetPath, error))
+        if (!ReportError_Retry(targetPath->c_str(), error))
             return INVALID_HANDLE_VALUE;
         CopyState.copyOfCounter--;    // try the same name again
     }
@@ -96,14 +98,15 @@ static HANDLE CopyTreeFile_CreateCopyOf(char *targetPath,
 // Returns INVALID_HANDLE_VALUE when the file is to be passed over;
 // `verifiedComplete` then tells whether it was a complete copy whose bytes
 // were compared equal (move mode).
-static HANDLE CopyTreeFile_OpenTarget(char *targetPath, const char *targetFolder,
-                                      const WIN32_FIND_DATAA *entry,
+static HANDLE CopyTreeFile_OpenTarget(std::wstring *targetPath,
+                                      const wchar_t *targetFolder,
+                                      const WIN32_FIND_DATAW *entry,
                                       HANDLE source, bool moving,
                                       bool *verifiedComplete)
 {
     *verifiedComplete = false;
     for (;;) {
-        HANDLE target = FileCopy_CreateNew(targetPath, entry);
+        HANDLE target = FileCopy_CreateNew(targetPath->c_str(), entry);
         if (target != INVALID_HANDLE_VALUE)
             return target;
         DWORD error = GetLastError();
@@ -112,9 +115,9 @@ static HANDLE CopyTreeFile_OpenTarget(char *targetPath, const char *targetFolder
             return CopyTreeFile_CreateCopyOf(targetPath, targetFolder, entry,
                                              source);
         if (error == ERROR_FILE_EXISTS)
-            return DecideExistingTarget(targetPath, entry, source, moving,
-                                        verifiedComplete);
-        if (!ReportError_Retry(targetPath, error))
+            return DecideExistingTarget(targetPath->c_str(), entry, source,
+                                        moving, verifiedComplete);
+        if (!ReportError_Retry(targetPath->c_str(), error))
             return INVALID_HANDLE_VALUE;
     }
 }
@@ -122,7 +125,7 @@ static HANDLE CopyTreeFile_OpenTarget(char *targetPath, const char *targetFolder
 // A failure while opening, reading or writing a file, with a skip offered.
 // Returns true when the file is to be tried again: its target now exists
 // and is continued from its present size without counting that part twice.
-static bool CopyTreeFile_Retry(const char *path, DWORD error)
+static bool CopyTreeFile_Retry(const wchar_t *path, DWORD error)
 {
     if (!ReportError_Retry(path, error))
         return false;
@@ -134,7 +137,8 @@ static bool CopyTreeFile_Retry(const char *path, DWORD error)
 // program holds open would otherwise stay behind unnoticed, so a failure
 // goes to the error dialog: retry, or skip and keep the source.  Returns
 // true when the source is gone.
-static bool CopyTreeFile_DeleteSource(const char *sourcePath, DWORD attributes)
+static bool CopyTreeFile_DeleteSource(const wchar_t *sourcePath,
+                                      DWORD attributes)
 {
     for (;;) {
         DWORD error = FileCopy_DeleteSource(sourcePath, attributes);
@@ -150,7 +154,7 @@ static bool CopyTreeFile_DeleteSource(const char *sourcePath, DWORD attributes)
 // run equal to the source in full (the rest was written in this pass).
 // Returns NO_ERROR, or the failure to report.
 static DWORD CopyTreeFile_CheckBeforeDelete(HANDLE source, HANDLE target,
-                                            const char *targetPath)
+                                            const wchar_t *targetPath)
 {
     if (!FileCopy_SameSize(source, target))
         return COPIER_ERROR_SIZE_MISMATCH;
@@ -164,11 +168,10 @@ static DWORD CopyTreeFile_CheckBeforeDelete(HANDLE source, HANDLE target,
     return NO_ERROR;
 }
 
-bool CopyTree_File(const char *sourcePath, const char *targetFolder,
-                   const char *itemTarget, const WIN32_FIND_DATAA *entry)
+bool CopyTree_File(const wchar_t *sourcePath, const wchar_t *targetFolder,
+                   const wchar_t *itemTarget, const WIN32_FIND_DATAW *entry)
 {
-    char targetPath[COPIER_PATH_CHARS];
-    lstrcpynA(targetPath, itemTarget, sizeof targetPath);
+    std::wstring targetPath = itemTarget;
     CopyTreeFile_SetTargetText(targetPath);
     CopyState.resumedFile = 0;
     // A file link: its content is copied, but what lies behind it is not
@@ -181,7 +184,8 @@ bool CopyTree_File(const char *sourcePath, const char *targetFolder,
     // than after 4 GiB of it.
     uint64_t size = ((uint64_t)entry->nFileSizeHigh << 32) | entry->nFileSizeLow;
     while (!VolumeRules_FileFits(CopyState.targetFileSystem, size)) {
-        if (!ReportError_Retry(targetPath, COPIER_ERROR_TOO_LARGE_FOR_FAT)) {
+        if (!ReportError_Retry(targetPath.c_str(),
+                               COPIER_ERROR_TOO_LARGE_FOR_FAT)) {
             CopyState.topLevel = 0;
             return false;
         }
@@ -191,8 +195,8 @@ bool CopyTree_File(const char *sourcePath, const char *targetFolder,
         // Start, and the point a retried error comes back to.
         CopyState.resumeOffset = 0;
         CopyState.copyOfCounter = 0;
-        CopyState.sameFolder =
-            CopyPaths_SamePath(targetPath, CopyState.currentSource);
+        CopyState.sameFolder = CopyPaths_SamePath(
+            targetPath.c_str(), CopyState.currentSource, PathCompare_Equal);
 
         // The source first: one that cannot be opened must leave an
         // existing target exactly as it was (a replace would already have
@@ -209,7 +213,7 @@ bool CopyTree_File(const char *sourcePath, const char *targetFolder,
         }
 
         bool verifiedComplete;
-        HANDLE target = CopyTreeFile_OpenTarget(targetPath, targetFolder,
+        HANDLE target = CopyTreeFile_OpenTarget(&targetPath, targetFolder,
                                                 entry, source, moving,
                                                 &verifiedComplete);
         CopyState.topLevel = 0;
@@ -230,7 +234,8 @@ bool CopyTree_File(const char *sourcePath, const char *targetFolder,
         FILE_TRANSFER transfer =
             FileCopy_Transfer(source, target, entry, &failure, &failedOnTarget);
         if (transfer == TRANSFER_DONE && moving && !CopyState.stopRequested) {
-            failure = CopyTreeFile_CheckBeforeDelete(source, target, targetPath);
+            failure = CopyTreeFile_CheckBeforeDelete(source, target,
+                                                     targetPath.c_str());
             if (failure != NO_ERROR) {
                 transfer = TRANSFER_FAILED;
                 failedOnTarget = failure != COPIER_ERROR_KEPT_PART_DIFFERS &&
@@ -250,14 +255,15 @@ bool CopyTree_File(const char *sourcePath, const char *targetFolder,
             transfer = TRANSFER_FAILED;
         }
         if (transfer == TRANSFER_FAILED) {
-            if (!CopyTreeFile_Retry(failedOnTarget ? targetPath : sourcePath,
+            if (!CopyTreeFile_Retry(failedOnTarget ? targetPath.c_str()
+                                                   : sourcePath,
                                     failure))
                 return false;
             continue;
         }
         if (transfer == TRANSFER_STOPPED || CopyState.stopRequested)
             return false;
-        FileCopy_LearnTimeStep(targetPath, entry);
+        FileCopy_LearnTimeStep(targetPath.c_str(), entry);
         if (link && CopyState.copyMode == 0)
             SkippedItems_Add(sourcePath, SKIPPED_REASON_LINK_KEPT);
         if (moving)

@@ -5,7 +5,7 @@
 
 // Sets a control's text only when it differs: setting a text repaints the
 // control, and a dialog that fills itself on WM_PAINT must not paint again.
-void DialogControls_SetText(HWND control, const char *text);
+void DialogControls_SetText(HWND control, const wchar_t *text);
 
 // Enables or disables a control only when its state differs, for the same
 // reason.

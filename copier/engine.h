@@ -13,14 +13,14 @@ unsigned __stdcall RunJob(void *unused);
 
 // Copies or moves one source (file, folder, \\server\share) into
 // `targetFolder`; recursive for subfolders.  Runner thread.  (copy_tree.cpp)
-void CopyTree(const char *sourcePath, const char *targetFolder);
+void CopyTree(const wchar_t *sourcePath, const wchar_t *targetFolder);
 
 // The file procedure of CopyTree: copies or moves the file `sourcePath`
 // (whose listing entry is `entry`) to `targetPath`, which is
 // `targetFolder` + "\" + its name.  Returns true when a move deleted the
 // source.  Runner thread.  (copy_tree_file.cpp)
-bool CopyTree_File(const char *sourcePath, const char *targetFolder,
-                   const char *targetPath, const WIN32_FIND_DATAA *entry);
+bool CopyTree_File(const wchar_t *sourcePath, const wchar_t *targetFolder,
+                   const wchar_t *targetPath, const WIN32_FIND_DATAW *entry);
 
 // Move mode outside any folder reached through a link: true where a copied
 // source is deleted and an emptied source folder removed.  (copy_tree.cpp)
@@ -28,7 +28,7 @@ bool CopyTree_MovesSources(void);
 
 // Adds the sizes and file counts below `path` to jobBytes and jobFiles.
 // Monitor thread, before the runner starts.  (scan_tree.cpp)
-void ScanTree(const char *path);
+void ScanTree(const wchar_t *path);
 
 // Monitor thread body: window set-up, the scan, starting RunJob, then the
 // 100 ms refresh.  (monitor.cpp)
@@ -37,13 +37,13 @@ unsigned __stdcall MonitorJob(void *unused);
 // The single way a failed file operation is reported.  Before the call the
 // caller sets skipCurrentFile to 1 where it can pass the item over; after it
 // skipCurrentFile says 1 pass over, 0 retry.  (report_error.cpp)
-void ReportError(const char *pathText, DWORD errorCode);
+void ReportError(const wchar_t *pathText, DWORD errorCode);
 
 // Reports a failure with a skip offered, as every failure of the copier
 // is: returns true when the user asked for another try (and the job goes
 // on).  A skip is consumed here and the item goes into the list of items
 // left out, with the error's text as its reason.  (report_error.cpp)
-bool ReportError_Retry(const char *pathText, DWORD errorCode);
+bool ReportError_Retry(const wchar_t *pathText, DWORD errorCode);
 
 // Speed-limit slider moved (any WM_HSCROLL from it): sets speedLimit and
 // chunkSize from the slider's position and shows its label.  Window
@@ -71,5 +71,6 @@ void SkippedList_Show(HWND owner);
 HBITMAP LoadButtonImage(int id);
 
 // Starts a thread running `body` (the win32 thread model has no
-// std::thread).  Returns FALSE when the thread could not be started.
+// std::thread), with room on its stack for the walk of the deepest tree a
+// path can hold.  Returns FALSE when the thread could not be started.
 BOOL StartThread(unsigned(__stdcall *body)(void *));

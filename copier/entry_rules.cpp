@@ -1,7 +1,6 @@
 // Kinds of listing entries (see entry_rules.h).
 #include "entry_rules.h"
 
-#include <cstring>
 
 enum : uint32_t {
     RULES_ATTRIBUTE_REPARSE_POINT = 0x400,     // FILE_ATTRIBUTE_REPARSE_POINT
@@ -11,10 +10,10 @@ enum : uint32_t {
     RULES_ATTRIBUTE_NORMAL = 0x80,
 };
 
-bool EntryRules_IsSelfOrParent(const char *name)
+bool EntryRules_IsSelfOrParent(const wchar_t *name)
 {
-    return name[0] == '.' &&
-           (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+    return name[0] == L'.' &&
+           (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
 }
 
 bool EntryRules_IsLink(uint32_t attributes, uint32_t reparseTag)
@@ -27,14 +26,6 @@ bool EntryRules_IsLink(uint32_t attributes, uint32_t reparseTag)
     // move never deletes through it.
     return reparseTag == RULES_TAG_SYMLINK ||
            reparseTag == RULES_TAG_MOUNT_POINT || reparseTag == 0;
-}
-
-bool EntryRules_NameUnreachable(const char *name)
-{
-    size_t length = strlen(name);
-    if (length == 0 || EntryRules_IsSelfOrParent(name))
-        return false;
-    return name[length - 1] == '.' || name[length - 1] == ' ';
 }
 
 uint32_t EntryRules_CreationAttributes(uint32_t sourceAttributes)

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 // "." or "..", the only entries of a listing that are not items.
-bool EntryRules_IsSelfOrParent(const char *name);
+bool EntryRules_IsSelfOrParent(const wchar_t *name);
 
 // Symbolic links and mount points (junctions) are links: what lies behind
 // them is not the user's selection, so a move copies their content and
@@ -16,11 +16,6 @@ bool EntryRules_IsSelfOrParent(const char *name);
 // `reparseTag` is the listing's reserved field, which Windows fills with
 // the tag whenever FILE_ATTRIBUTE_REPARSE_POINT is set.
 bool EntryRules_IsLink(uint32_t attributes, uint32_t reparseTag);
-
-// A name that ends with a dot or a blank: the Windows path functions drop
-// them, so such a file (possible on network shares and Linux file systems)
-// would be opened, moved or deleted under another file's name.
-bool EntryRules_NameUnreachable(const char *name);
 
 // The attributes a copy is created with: only read-only, hidden, system and
 // archive (or "normal" when none of them).  The high bits of an attribute

@@ -10,8 +10,8 @@
 
 static void ErrorDialog_Fill(HWND dialog)
 {
-    DialogControls_SetText(dialog, CopyState.copyMode ? "Error Copying File"
-                                                   : "Error Moving File");
+    DialogControls_SetText(dialog, CopyState.copyMode ? L"Error Copying File"
+                                                      : L"Error Moving File");
     DialogControls_SetText(GetDlgItem(dialog, IDC_ERROR_HEADING),
                         CopyState.errorHeading);
     DialogControls_SetText(GetDlgItem(dialog, IDC_ERROR_TEXT),

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "compare_files.h"
+#include "copy_paths.h"
 #include "copy_state.h"
 #include "engine.h"
 #include "file_copy.h"
@@ -19,12 +20,12 @@ enum LOOK_UP_RESULT { LOOK_UP_FOUND, LOOK_UP_GONE, LOOK_UP_STOPPED };
 
 enum { CHOICE_REPLACE = 0, CHOICE_PASS_OVER = 1, CHOICE_COPY_REST = 2 };
 
-static uint64_t ExistingTarget_Size(const WIN32_FIND_DATAA *entry)
+static uint64_t ExistingTarget_Size(const WIN32_FIND_DATAW *entry)
 {
     return ((uint64_t)entry->nFileSizeHigh << 32) | entry->nFileSizeLow;
 }
 
-static uint64_t ExistingTarget_WriteTime(const WIN32_FIND_DATAA *entry)
+static uint64_t ExistingTarget_WriteTime(const WIN32_FIND_DATAW *entry)
 {
     return ((uint64_t)entry->ftLastWriteTime.dwHighDateTime << 32) |
            entry->ftLastWriteTime.dwLowDateTime;
@@ -32,11 +33,12 @@ static uint64_t ExistingTarget_WriteTime(const WIN32_FIND_DATAA *entry)
 
 // Reads the existing target's directory entry, retrying through the error
 // dialog.  A target that vanished since the engine's create is GONE.
-static LOOK_UP_RESULT ExistingTarget_LookUp(const char *targetPath,
-                                            WIN32_FIND_DATAA *existing)
+static LOOK_UP_RESULT ExistingTarget_LookUp(const wchar_t *targetPath,
+                                            WIN32_FIND_DATAW *existing)
 {
     for (;;) {
-        HANDLE search = FindFirstFileA(targetPath, existing);
+        HANDLE search =
+            FindFirstFileW(CopyPaths_ForApi(targetPath).c_str(), existing);
         if (search != INVALID_HANDLE_VALUE) {
             FindClose(search);
             return LOOK_UP_FOUND;
@@ -58,12 +60,13 @@ static LOOK_UP_RESULT ExistingTarget_LookUp(const char *targetPath,
 // when the failure has to be reported, because clearing failed or the
 // attributes were cleared already and the target still refuses (retrying
 // silently would spin for ever).
-static BOOL ExistingTarget_ClearAttributes(const char *targetPath,
+static BOOL ExistingTarget_ClearAttributes(const wchar_t *targetPath,
                                            BOOL *attributesCleared)
 {
     if (*attributesCleared)
         return FALSE;
-    if (!SetFileAttributesA(targetPath, FILE_ATTRIBUTE_NORMAL))
+    if (!SetFileAttributesW(CopyPaths_ForApi(targetPath).c_str(),
+                            FILE_ATTRIBUTE_NORMAL))
         return FALSE;
     *attributesCleared = TRUE;
     return TRUE;
@@ -86,17 +89,14 @@ static void ExistingTarget_DateText(const FILETIME *writeTime, char *out,
 
 // The replace question: by the to-all policy or by the dialog.  Returns
 // the dialogChoice it ends with.
-static int ExistingTarget_Ask(const WIN32_FIND_DATAA *existing,
-                              const WIN32_FIND_DATAA *source,
+static int ExistingTarget_Ask(const WIN32_FIND_DATAW *existing,
+                              const WIN32_FIND_DATAW *source,
                               int copyRestAllowed)
 {
     PauseCopy();
 
-    char name[MAX_PATH];
-    lstrcpynA(name, source->cFileName, sizeof name);
-    LowerCaseAscii(name);
-    snprintf(CopyState.replaceNameText, sizeof CopyState.replaceNameText,
-             "'%s'", name);
+    wsprintfW(CopyState.replaceNameText, L"'%s'", source->cFileName);
+    LowerCaseAsciiW(CopyState.replaceNameText);
     Formats_SizeText(ExistingTarget_Size(existing), CopyState.existingSizeText,
                      sizeof CopyState.existingSizeText);
     Formats_SizeText(ExistingTarget_Size(source), CopyState.sourceSizeText,
@@ -114,8 +114,8 @@ static int ExistingTarget_Ask(const WIN32_FIND_DATAA *existing,
     if (byPolicy >= 0) {
         CopyState.dialogChoice = byPolicy;
     } else {
-        INT_PTR shown = DialogBoxParamA(CopyState.appInstance,
-                                        MAKEINTRESOURCEA(IDD_REPLACE),
+        INT_PTR shown = DialogBoxParamW(CopyState.appInstance,
+                                        MAKEINTRESOURCEW(IDD_REPLACE),
                                         CopyState.progressWindow,
                                         ReplaceDialogProc, 0);
         // No dialog means no answer: the entry value must not be taken for
@@ -130,8 +130,8 @@ static int ExistingTarget_Ask(const WIN32_FIND_DATAA *existing,
 
 // Opens the target at its end for writing on from there.  Retries until it
 // succeeds, the user skips the file or a stop is requested.
-static HANDLE ExistingTarget_Continue(const char *targetPath,
-                                      const WIN32_FIND_DATAA *source,
+static HANDLE ExistingTarget_Continue(const wchar_t *targetPath,
+                                      const WIN32_FIND_DATAW *source,
                                       DWORD existingAttributes)
 {
     BOOL attributesCleared = FALSE;
@@ -139,7 +139,8 @@ static HANDLE ExistingTarget_Continue(const char *targetPath,
     // to open for writing; clear it first rather than count on the refusal,
     // which some file systems do not give to every user.
     if ((existingAttributes & FILE_ATTRIBUTE_READONLY) &&
-        SetFileAttributesA(targetPath, FILE_ATTRIBUTE_NORMAL))
+        SetFileAttributesW(CopyPaths_ForApi(targetPath).c_str(),
+                           FILE_ATTRIBUTE_NORMAL))
         attributesCleared = TRUE;
     while (!CopyState.stopRequested) {
         uint64_t end = 0;
@@ -165,8 +166,8 @@ static HANDLE ExistingTarget_Continue(const char *targetPath,
 // Replaces the target.  Returns INVALID_HANDLE_VALUE when it could not be
 // opened: the caller then asks again, or passes the file over when
 // `passOver` is set (a skip, or a stop requested).
-static HANDLE ExistingTarget_Replace(const char *targetPath,
-                                     const WIN32_FIND_DATAA *source,
+static HANDLE ExistingTarget_Replace(const wchar_t *targetPath,
+                                     const WIN32_FIND_DATAW *source,
                                      BOOL *attributesCleared, BOOL *passOver)
 {
     *passOver = FALSE;
@@ -193,8 +194,8 @@ static HANDLE ExistingTarget_Replace(const char *targetPath,
 // target is no copy of this source: the user is asked, and no rest is
 // offered.
 static TARGET_DECISION ExistingTarget_CheckBytes(
-    TARGET_DECISION decision, const char *targetPath,
-    const WIN32_FIND_DATAA *existing, HANDLE sourceFile, bool moving,
+    TARGET_DECISION decision, const wchar_t *targetPath,
+    const WIN32_FIND_DATAW *existing, HANDLE sourceFile, bool moving,
     int *copyRestAllowed, bool *verifiedComplete)
 {
     uint64_t size = ExistingTarget_Size(existing);
@@ -216,8 +217,8 @@ static TARGET_DECISION ExistingTarget_CheckBytes(
     return decision;
 }
 
-HANDLE DecideExistingTarget(const char *targetPath,
-                            const WIN32_FIND_DATAA *source, HANDLE sourceFile,
+HANDLE DecideExistingTarget(const wchar_t *targetPath,
+                            const WIN32_FIND_DATAW *source, HANDLE sourceFile,
                             bool moving, bool *verifiedComplete)
 {
     *verifiedComplete = false;
@@ -226,7 +227,7 @@ HANDLE DecideExistingTarget(const char *targetPath,
     // Each pass looks the target up afresh: after a failed replace the
     // question is asked again about the file as it now is.
     while (!CopyState.stopRequested) {
-        WIN32_FIND_DATAA existing = {};
+        WIN32_FIND_DATAW existing = {};
         LOOK_UP_RESULT found = ExistingTarget_LookUp(targetPath, &existing);
         if (found == LOOK_UP_STOPPED)
             break;
@@ -283,12 +284,13 @@ HANDLE DecideExistingTarget(const char *targetPath,
     return INVALID_HANDLE_VALUE;
 }
 
-HANDLE ContinuePartialTarget(const char *targetPath,
-                             const WIN32_FIND_DATAA *source, HANDLE sourceFile)
+HANDLE ContinuePartialTarget(const wchar_t *targetPath,
+                             const WIN32_FIND_DATAW *source, HANDLE sourceFile)
 {
     CopyState.resumeOffset = 0;
-    WIN32_FIND_DATAA existing = {};
-    HANDLE search = FindFirstFileA(targetPath, &existing);
+    WIN32_FIND_DATAW existing = {};
+    HANDLE search =
+        FindFirstFileW(CopyPaths_ForApi(targetPath).c_str(), &existing);
     if (search == INVALID_HANDLE_VALUE)
         return INVALID_HANDLE_VALUE;
     FindClose(search);

@@ -18,8 +18,8 @@
 // requested meanwhile); `verifiedComplete` then tells whether the target
 // was a complete copy whose bytes were compared equal (move mode only: the
 // source may go).  Adds to doneBytes as the rules say.
-HANDLE DecideExistingTarget(const char *targetPath,
-                            const WIN32_FIND_DATAA *source, HANDLE sourceFile,
+HANDLE DecideExistingTarget(const wchar_t *targetPath,
+                            const WIN32_FIND_DATAW *source, HANDLE sourceFile,
                             bool moving, bool *verifiedComplete);
 
 // Opens `targetPath` (the newest "Copy of" name of the source in a
@@ -28,5 +28,5 @@ HANDLE DecideExistingTarget(const char *targetPath,
 // offsets.  Returns INVALID_HANDLE_VALUE, touching nothing, when it is
 // anything else.  Sets resumeOffset and adds to doneBytes as a continue
 // does.
-HANDLE ContinuePartialTarget(const char *targetPath,
-                             const WIN32_FIND_DATAA *source, HANDLE sourceFile);
+HANDLE ContinuePartialTarget(const wchar_t *targetPath,
+                             const WIN32_FIND_DATAW *source, HANDLE sourceFile);

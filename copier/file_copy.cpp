@@ -1,6 +1,7 @@
 // The copy of one file (see file_copy.h).
 #include "file_copy.h"
 
+#include "copy_paths.h"
 #include "copy_state.h"
 #include "engine.h"
 #include "entry_rules.h"
@@ -10,27 +11,27 @@ enum {
     TRANSFER_PAUSE_STEP_MS = 50,
 };
 
-static DWORD FileCopy_CreationAttributes(const WIN32_FIND_DATAA *entry)
+static DWORD FileCopy_CreationAttributes(const WIN32_FIND_DATAW *entry)
 {
     return EntryRules_CreationAttributes(entry->dwFileAttributes);
 }
 
-HANDLE FileCopy_CreateNew(const char *targetPath, const WIN32_FIND_DATAA *entry)
+HANDLE FileCopy_CreateNew(const wchar_t *targetPath, const WIN32_FIND_DATAW *entry)
 {
-    return CreateFileA(targetPath, GENERIC_WRITE, FILE_SHARE_WRITE, NULL,
+    return CreateFileW(CopyPaths_ForApi(targetPath).c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, NULL,
                        CREATE_NEW, FileCopy_CreationAttributes(entry), NULL);
 }
 
-HANDLE FileCopy_Replace(const char *targetPath, const WIN32_FIND_DATAA *entry)
+HANDLE FileCopy_Replace(const wchar_t *targetPath, const WIN32_FIND_DATAW *entry)
 {
-    return CreateFileA(targetPath, GENERIC_WRITE, FILE_SHARE_WRITE, NULL,
+    return CreateFileW(CopyPaths_ForApi(targetPath).c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, NULL,
                        CREATE_ALWAYS, FileCopy_CreationAttributes(entry), NULL);
 }
 
-HANDLE FileCopy_OpenAtEnd(const char *targetPath, const WIN32_FIND_DATAA *entry,
+HANDLE FileCopy_OpenAtEnd(const wchar_t *targetPath, const WIN32_FIND_DATAW *entry,
                           uint64_t *end)
 {
-    HANDLE target = CreateFileA(targetPath, GENERIC_WRITE, FILE_SHARE_WRITE,
+    HANDLE target = CreateFileW(CopyPaths_ForApi(targetPath).c_str(), GENERIC_WRITE, FILE_SHARE_WRITE,
                                 NULL, OPEN_EXISTING,
                                 FileCopy_CreationAttributes(entry), NULL);
     if (target == INVALID_HANDLE_VALUE)
@@ -48,20 +49,20 @@ HANDLE FileCopy_OpenAtEnd(const char *targetPath, const WIN32_FIND_DATAA *entry,
     return target;
 }
 
-HANDLE FileCopy_OpenSource(const char *sourcePath)
+HANDLE FileCopy_OpenSource(const wchar_t *sourcePath)
 {
-    return CreateFileA(sourcePath, GENERIC_READ, FILE_SHARE_READ, NULL,
+    return CreateFileW(CopyPaths_ForApi(sourcePath).c_str(), GENERIC_READ, FILE_SHARE_READ, NULL,
                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
 }
 
-void FileCopy_SetTimes(HANDLE target, const WIN32_FIND_DATAA *entry)
+void FileCopy_SetTimes(HANDLE target, const WIN32_FIND_DATAW *entry)
 {
     SetFileTime(target, &entry->ftCreationTime, &entry->ftLastAccessTime,
                 &entry->ftLastWriteTime);
 }
 
 FILE_TRANSFER FileCopy_Transfer(HANDLE source, HANDLE target,
-                                const WIN32_FIND_DATAA *entry, DWORD *error,
+                                const WIN32_FIND_DATAW *entry, DWORD *error,
                                 bool *failedOnTarget)
 {
     // Always placed: the comparisons before a decision read the source too.
@@ -128,29 +129,31 @@ bool FileCopy_SameSize(HANDLE source, HANDLE target)
            FileCopy_Size(target, &targetSize) && sourceSize == targetSize;
 }
 
-DWORD FileCopy_DeleteSource(const char *sourcePath, DWORD attributes)
+DWORD FileCopy_DeleteSource(const wchar_t *sourcePath, DWORD attributes)
 {
-    BOOL deleted = DeleteFileA(sourcePath);
+    std::wstring path = CopyPaths_ForApi(sourcePath);
+    BOOL deleted = DeleteFileW(path.c_str());
     DWORD error = deleted ? NO_ERROR : GetLastError();
     if (error == ERROR_ACCESS_DENIED &&
         (attributes & FILE_ATTRIBUTE_READONLY) &&
-        SetFileAttributesA(sourcePath, FILE_ATTRIBUTE_NORMAL)) {
-        deleted = DeleteFileA(sourcePath);
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL)) {
+        deleted = DeleteFileW(path.c_str());
         error = deleted ? NO_ERROR : GetLastError();
     }
     // Some file systems answer TRUE and keep the file (an immutable one):
     // only a file that is gone counts.
-    if (deleted && GetFileAttributesA(sourcePath) != INVALID_FILE_ATTRIBUTES)
+    if (deleted && GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES)
         error = ERROR_ACCESS_DENIED;
     return error;
 }
 
-void FileCopy_LearnTimeStep(const char *targetPath, const WIN32_FIND_DATAA *entry)
+void FileCopy_LearnTimeStep(const wchar_t *targetPath, const WIN32_FIND_DATAW *entry)
 {
     if (CopyState.targetTimeStepKnown)
         return;
     WIN32_FILE_ATTRIBUTE_DATA stored;
-    if (!GetFileAttributesExA(targetPath, GetFileExInfoStandard, &stored))
+    if (!GetFileAttributesExW(CopyPaths_ForApi(targetPath).c_str(),
+                              GetFileExInfoStandard, &stored))
         return;
     uint64_t set = ((uint64_t)entry->ftLastWriteTime.dwHighDateTime << 32) |
                    entry->ftLastWriteTime.dwLowDateTime;

@@ -10,22 +10,22 @@
 #include <cstdint>
 
 // A new target (CREATE_NEW) with the source's attributes.
-HANDLE FileCopy_CreateNew(const char *targetPath, const WIN32_FIND_DATAA *entry);
+HANDLE FileCopy_CreateNew(const wchar_t *targetPath, const WIN32_FIND_DATAW *entry);
 
 // The target cut to nothing (CREATE_ALWAYS), for a replace.
-HANDLE FileCopy_Replace(const char *targetPath, const WIN32_FIND_DATAA *entry);
+HANDLE FileCopy_Replace(const wchar_t *targetPath, const WIN32_FIND_DATAW *entry);
 
 // The existing target opened for writing at its real end, which goes into
 // `end`.  One attempt: INVALID_HANDLE_VALUE with the error in
 // GetLastError on failure.
-HANDLE FileCopy_OpenAtEnd(const char *targetPath, const WIN32_FIND_DATAA *entry,
+HANDLE FileCopy_OpenAtEnd(const wchar_t *targetPath, const WIN32_FIND_DATAW *entry,
                           uint64_t *end);
 
 // The source opened for reading.
-HANDLE FileCopy_OpenSource(const char *sourcePath);
+HANDLE FileCopy_OpenSource(const wchar_t *sourcePath);
 
 // Gives the target the source's three times.
-void FileCopy_SetTimes(HANDLE target, const WIN32_FIND_DATAA *entry);
+void FileCopy_SetTimes(HANDLE target, const WIN32_FIND_DATAW *entry);
 
 enum FILE_TRANSFER {
     TRANSFER_DONE,      // the source's end was reached
@@ -39,7 +39,7 @@ enum FILE_TRANSFER {
 // end (a network file, a pipe) is not taken for the end.  On failure,
 // `error` and `failedOnTarget` say what failed.
 FILE_TRANSFER FileCopy_Transfer(HANDLE source, HANDLE target,
-                                const WIN32_FIND_DATAA *entry, DWORD *error,
+                                const WIN32_FIND_DATAW *entry, DWORD *error,
                                 bool *failedOnTarget);
 
 // Does the target hold exactly as many bytes as the source?
@@ -47,9 +47,9 @@ bool FileCopy_SameSize(HANDLE source, HANDLE target);
 
 // One attempt to delete a moved source (a read-only one has its attribute
 // cleared first).  Returns NO_ERROR only when the file is gone.
-DWORD FileCopy_DeleteSource(const char *sourcePath, DWORD attributes);
+DWORD FileCopy_DeleteSource(const wchar_t *sourcePath, DWORD attributes);
 
 // After a copy's times were set and it was closed: reads its last-write
 // time back once per job, and learns from a rounded one the step in which
 // the target volume keeps times (CopyState.targetTimeStep).
-void FileCopy_LearnTimeStep(const char *targetPath, const WIN32_FIND_DATAA *entry);
+void FileCopy_LearnTimeStep(const wchar_t *targetPath, const WIN32_FIND_DATAW *entry);

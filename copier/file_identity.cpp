@@ -3,13 +3,12 @@
 #include "file_identity.h"
 
 #include "copy_paths.h"
-#include "copy_state.h"
 
-bool FileIdentity_OfPath(const char *path, FILE_IDENTITY *identity)
+bool FileIdentity_OfPath(const wchar_t *path, FILE_IDENTITY *identity)
 {
     // Backup semantics open folders too; no access is asked for, so a file
     // another program holds open still answers.
-    HANDLE handle = CreateFileA(path, 0,
+    HANDLE handle = CreateFileW(CopyPaths_ForApi(path).c_str(), 0,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE |
                                     FILE_SHARE_DELETE,
                                 NULL, OPEN_EXISTING,
@@ -33,20 +32,20 @@ bool FileIdentity_Same(const FILE_IDENTITY *a, const FILE_IDENTITY *b)
            a->indexLow == b->indexLow;
 }
 
-bool FileIdentity_FolderInside(const char *folder, const FILE_IDENTITY *source)
+bool FileIdentity_FolderInside(const wchar_t *folder,
+                               const FILE_IDENTITY *source)
 {
-    char path[COPIER_PATH_CHARS];
-    lstrcpynA(path, folder, sizeof path);
+    std::wstring path = folder;
     do {
         FILE_IDENTITY identity;
-        if (FileIdentity_OfPath(path, &identity) &&
+        if (FileIdentity_OfPath(path.c_str(), &identity) &&
             FileIdentity_Same(&identity, source))
             return true;
-    } while (CopyPaths_Parent(path));
+    } while (CopyPaths_Parent(&path));
     return false;
 }
 
-TRAIL_STEP FolderTrail_Enter(FOLDER_TRAIL *trail, const char *folder)
+TRAIL_STEP FolderTrail_Enter(FOLDER_TRAIL *trail, const wchar_t *folder)
 {
     FILE_IDENTITY identity;
     if (!FileIdentity_OfPath(folder, &identity))

@@ -15,13 +15,13 @@ struct FILE_IDENTITY {
 
 // The identity of what `path` leads to, links followed.  False when the
 // path can't be opened to ask.
-bool FileIdentity_OfPath(const char *path, FILE_IDENTITY *identity);
+bool FileIdentity_OfPath(const wchar_t *path, FILE_IDENTITY *identity);
 
 bool FileIdentity_Same(const FILE_IDENTITY *a, const FILE_IDENTITY *b);
 
 // Is `folder`, or any folder above it up to its root, the folder whose
 // identity is `source`?
-bool FileIdentity_FolderInside(const char *folder, const FILE_IDENTITY *source);
+bool FileIdentity_FolderInside(const wchar_t *folder, const FILE_IDENTITY *source);
 
 // The folders on the path from a dragged folder down to the folder being
 // listed: a folder met again below itself (a link back to an ancestor) is
@@ -39,5 +39,5 @@ enum TRAIL_STEP {
     TRAIL_UNKNOWN,      // no identity (or the trail is full): descend untracked
 };
 
-TRAIL_STEP FolderTrail_Enter(FOLDER_TRAIL *trail, const char *folder);
+TRAIL_STEP FolderTrail_Enter(FOLDER_TRAIL *trail, const wchar_t *folder);
 void FolderTrail_Leave(FOLDER_TRAIL *trail, TRAIL_STEP step);

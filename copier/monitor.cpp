@@ -5,11 +5,14 @@
 #include <commctrl.h>
 
 #include <cstring>
+#include <cwchar>
 
+#include "copy_paths.h"
 #include "copy_state.h"
 #include "engine.h"
 #include "formats.h"
 #include "job_file.h"
+#include "job_file_reader.h"
 #include "progress_math.h"
 #include "resource_ids.h"
 #include "skipped_items.h"
@@ -19,16 +22,16 @@
 static RATE_RINGS g_rates;
 static int g_tickCount;
 static DWORD g_lastRefill;      // GetTickCount of the last speed refill
-static char g_lastShownSource[COPIER_TEXT_CHARS];
-static char g_lastShownTarget[COPIER_TEXT_CHARS];
+static wchar_t g_lastShownSource[COPIER_TEXT_CHARS];
+static wchar_t g_lastShownTarget[COPIER_TEXT_CHARS];
 
 // Copies the source path at `*cursor` of jobBody into currentSource and
 // moves `*cursor` past it.
 static void Monitor_TakeSource(uint32_t *cursor)
 {
-    JobFile_NextSource(CopyState.jobBody, CopyState.jobBodySize, cursor,
-                       CopyState.currentSource,
-                       sizeof CopyState.currentSource);
+    JobFile_NextSourceW(CopyState.jobBody, CopyState.jobBodySize,
+                        CopyState.jobTextForm, cursor, CopyState.currentSource,
+                        COPIER_PATH_CHARS);
 }
 
 static void Monitor_PlayClip(HWND window)
@@ -52,22 +55,22 @@ static void Monitor_ReadyToResume(HWND window)
 
     uint32_t firstSource = CopyState.jobCursor;
     Monitor_TakeSource(&firstSource);
-    char line[PROGRESS_LINE_CHARS];
-    ProgressMath_FormatPathLine("From : ", CopyState.currentSource, " ", line,
-                                sizeof line);
-    SetDlgItemTextA(window, IDC_PROGRESS_FROM, line);
-    ProgressMath_FormatPathLine("To    : ", CopyState.targetFolder, "", line,
-                                sizeof line);
-    SetDlgItemTextA(window, IDC_PROGRESS_TO, line);
+    wchar_t line[PROGRESS_LINE_CHARS];
+    ProgressMath_FormatPathLine(L"From : ", CopyState.currentSource, L" ",
+                                line, PROGRESS_LINE_CHARS);
+    SetDlgItemTextW(window, IDC_PROGRESS_FROM, line);
+    ProgressMath_FormatPathLine(L"To    : ", CopyState.targetFolder, L"", line,
+                                PROGRESS_LINE_CHARS);
+    SetDlgItemTextW(window, IDC_PROGRESS_TO, line);
 
     WaitWhilePaused(10);
 }
 
 static void Monitor_SetUp(void)
 {
-    size_t length = strlen(CopyState.targetFolder);
-    if (length > 0 && CopyState.targetFolder[length - 1] == '\\')
-        CopyState.targetFolder[length - 1] = '\0';
+    size_t length = wcslen(CopyState.targetFolder);
+    if (length > 0 && CopyState.targetFolder[length - 1] == L'\\')
+        CopyState.targetFolder[length - 1] = L'\0';
 
     while (!CopyState.progressWindow)
         Sleep(1);
@@ -130,16 +133,16 @@ static void Monitor_Scan(HWND window)
 
 // Shows `text` on line `id` when the engine's text changed since last time.
 static void Monitor_ShowPathLine(HWND window, int id, SHARED_TEXT *shared,
-                                 char *lastShown, const char *prefix)
+                                 wchar_t *lastShown, const wchar_t *prefix)
 {
-    char text[COPIER_TEXT_CHARS];
-    SharedText_Get(shared, text, sizeof text);
-    if (strcmp(text, lastShown) == 0)
+    wchar_t text[COPIER_TEXT_CHARS];
+    SharedText_Get(shared, text, COPIER_TEXT_CHARS);
+    if (wcscmp(text, lastShown) == 0)
         return;
-    char line[PROGRESS_LINE_CHARS];
-    ProgressMath_FormatPathLine(prefix, text, " ", line, sizeof line);
-    SetDlgItemTextA(window, id, line);
-    strcpy(lastShown, text);
+    wchar_t line[PROGRESS_LINE_CHARS];
+    ProgressMath_FormatPathLine(prefix, text, L" ", line, PROGRESS_LINE_CHARS);
+    SetDlgItemTextW(window, id, line);
+    wcscpy(lastShown, text);
 }
 
 // The one-second sample: speed and time left.
@@ -177,9 +180,9 @@ static void Monitor_Refresh(HWND window)
 
     Monitor_ShowPathLine(window, IDC_PROGRESS_FROM,
                          &CopyState.currentSourceText, g_lastShownSource,
-                         "From : ");
+                         L"From : ");
     Monitor_ShowPathLine(window, IDC_PROGRESS_TO, &CopyState.currentTargetText,
-                         g_lastShownTarget, "To    : ");
+                         g_lastShownTarget, L"To    : ");
 
     ProgressMath_FormatBytesLeft(jobBytes, doneBytes, text, sizeof text);
     SetDlgItemTextA(window, IDC_PROGRESS_BYTESLEFT, text);
@@ -215,8 +218,9 @@ static bool Monitor_FreeSpaceAllowsStart(HWND window)
     ULARGE_INTEGER freeBytes = {}, totalBytes = {};
     // A file system that gives no size at all (some FUSE drives report 0
     // of 0 bytes) tells nothing about its room.
-    bool known = GetDiskFreeSpaceExA(CopyState.targetFolder, &freeBytes,
-                                     &totalBytes, NULL) &&
+    bool known = GetDiskFreeSpaceExW(
+                     CopyPaths_ForApi(CopyState.targetFolder).c_str(),
+                     &freeBytes, &totalBytes, NULL) &&
                  totalBytes.QuadPart > 0;
     uint64_t jobBytes = CopyState.jobBytes;
     if (CopyState.stopRequested ||

@@ -3,11 +3,12 @@
 #include "progress_math.h"
 
 #include "ascii_case.h"
-#include "copy_paths.h"
 #include "job_file.h"
 
 #include <climits>
 #include <cstdio>
+#include <cwchar>
+#include <string>
 
 int ProgressMath_BarPosition(uint64_t doneBytes, uint64_t jobBytes)
 {
@@ -62,19 +63,23 @@ void ProgressMath_FormatTitle(int percent, int paused, int copyMode,
     snprintf(out, outSize, format, percent);
 }
 
-void ProgressMath_FormatPathLine(const char *prefix, const char *path,
-                                 const char *suffix, char *out,
+void ProgressMath_FormatPathLine(const wchar_t *prefix, const wchar_t *path,
+                                 const wchar_t *suffix, wchar_t *out,
                                  size_t outSize)
 {
     if (outSize == 0)
         return;
-    snprintf(out, outSize, "%s%s%s", prefix, path, suffix);
+    std::wstring line = prefix;
+    size_t start = line.size();
+    line += path;
+    line += suffix;
+    if (line.size() >= outSize)
+        line.resize(outSize - 1);
+    wcscpy(out, line.c_str());
     // Only the shown path is lower-cased, A to Z only; the prefix keeps its
     // capital letter.
-    size_t start = 0;
-    while (prefix[start] && start < outSize - 1)
-        start++;
-    LowerCaseAscii(out + start);
+    if (start < line.size())
+        LowerCaseAsciiW(out + start);
 }
 
 void ProgressMath_TakeSample(RATE_RINGS *rings, int64_t sample)
@@ -144,14 +149,16 @@ int ProgressMath_Refill(int limit, uint32_t elapsedMs)
 
 bool ProgressMath_MoveSkipsScan(int copyMode, const uint8_t *body,
                                 size_t bodySize, uint32_t cursor,
-                                int sourceCount, const char *targetFolder)
+                                int sourceCount, const wchar_t *targetFolder)
 {
     if (copyMode != 0)
         return false;
     for (int i = 0; i < sourceCount; i++) {
-        char source[COPY_PATH_SYSTEM_LIMIT + 1];
-        JobFile_NextSource(body, bodySize, &cursor, source, sizeof source);
-        if (!CopyPaths_IsSameDriveMove(source, targetFolder))
+        size_t start = 0, length = 0;
+        JobFile_TakeString(body, bodySize, &cursor, &start, &length);
+        const uint8_t *source = body + start;
+        if (length < 3 || source[1] != ':' || source[2] != '\\' ||
+            (wchar_t)source[0] != targetFolder[0])
             return false;
     }
     return true;

@@ -11,7 +11,7 @@ enum {
     PROGRESS_RECENT_RATES = 3,      // one-second samples averaged for speed
     PROGRESS_RATE_HISTORY = 10,     // one-second samples for the time left
     PROGRESS_TICKS_PER_SAMPLE = 10, // 100 ms ticks in one sample
-    PROGRESS_LINE_CHARS = 1200,     // a From/To line: a display text + words
+    PROGRESS_LINE_CHARS = 1200,     // a From/To line as shown: a path cut
 };
 
 // The monitor's two rings of one-second byte counts.
@@ -38,9 +38,10 @@ void ProgressMath_FormatPercent(int percent, char *out, size_t outSize);
 void ProgressMath_FormatTitle(int percent, int paused, int copyMode,
                               char *out, size_t outSize);
 
-// `prefix` followed by `path` with A-Z lower-cased and then `suffix`.
-void ProgressMath_FormatPathLine(const char *prefix, const char *path,
-                                 const char *suffix, char *out,
+// `prefix` followed by `path` with A-Z lower-cased and then `suffix`, cut
+// to `outSize` units.
+void ProgressMath_FormatPathLine(const wchar_t *prefix, const wchar_t *path,
+                                 const wchar_t *suffix, wchar_t *out,
                                  size_t outSize);
 
 // Stores one one-second sample in both rings and steps sampleIndex.
@@ -67,7 +68,8 @@ int ProgressMath_Refill(int limit, uint32_t elapsedMs);
 // True when every source of a move, walked from `cursor` of the job body,
 // sits on the target's drive (X:\...): the runner renames such sources, so
 // their bytes need no scan.  One source elsewhere is copied byte by byte
-// and the whole job is scanned.
+// and the whole job is scanned.  The drive part is ASCII in both forms of
+// a job, so the raw bytes tell it.
 bool ProgressMath_MoveSkipsScan(int copyMode, const uint8_t *body,
                                 size_t bodySize, uint32_t cursor,
-                                int sourceCount, const char *targetFolder);
+                                int sourceCount, const wchar_t *targetFolder);

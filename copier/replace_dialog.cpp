@@ -7,21 +7,32 @@
 #include "resource_ids.h"
 
 // Fills control `id` of the dialog; see DialogControls_SetText.
-static void ReplaceDialog_SetText(HWND dialog, int id, const char *text)
+static void ReplaceDialog_SetText(HWND dialog, int id, const wchar_t *text)
 {
     DialogControls_SetText(GetDlgItem(dialog, id), text);
+}
+
+// The sizes and dates are ASCII.
+static void ReplaceDialog_SetAscii(HWND dialog, int id, const char *text)
+{
+    wchar_t wide[COPIER_SMALL_TEXT];
+    int i = 0;
+    for (; text[i] && i < COPIER_SMALL_TEXT - 1; i++)
+        wide[i] = (unsigned char)text[i];
+    wide[i] = L'\0';
+    ReplaceDialog_SetText(dialog, id, wide);
 }
 
 static void ReplaceDialog_Fill(HWND dialog)
 {
     ReplaceDialog_SetText(dialog, IDC_REPLACE_NAME, CopyState.replaceNameText);
-    ReplaceDialog_SetText(dialog, IDC_REPLACE_EXISTSIZE,
+    ReplaceDialog_SetAscii(dialog, IDC_REPLACE_EXISTSIZE,
                           CopyState.existingSizeText);
-    ReplaceDialog_SetText(dialog, IDC_REPLACE_EXISTDATE,
+    ReplaceDialog_SetAscii(dialog, IDC_REPLACE_EXISTDATE,
                           CopyState.existingDateText);
-    ReplaceDialog_SetText(dialog, IDC_REPLACE_SOURCESIZE,
+    ReplaceDialog_SetAscii(dialog, IDC_REPLACE_SOURCESIZE,
                           CopyState.sourceSizeText);
-    ReplaceDialog_SetText(dialog, IDC_REPLACE_SOURCEDATE,
+    ReplaceDialog_SetAscii(dialog, IDC_REPLACE_SOURCEDATE,
                           CopyState.sourceDateText);
     // While the dialog is open dialogChoice still holds what the decision
     // put there: 1 when the target is smaller, so its rest can be copied.

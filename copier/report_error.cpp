@@ -35,43 +35,43 @@ static bool ReportError_Wait(DWORD totalMs)
 // system has no text for still says which code it was.
 static void ReportError_SetErrorText(DWORD errorCode)
 {
-    const char *own = CopierErrors_Text(errorCode);
+    const wchar_t *own = CopierErrors_Text(errorCode);
     if (own) {
-        lstrcpynA(CopyState.errorText, own, sizeof CopyState.errorText);
+        lstrcpynW(CopyState.errorText, own, COPIER_TEXT_CHARS);
         return;
     }
-    char *message = NULL;
-    DWORD length = FormatMessageA(
+    wchar_t *message = NULL;
+    DWORD length = FormatMessageW(
         FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS |
             FORMAT_MESSAGE_ALLOCATE_BUFFER,
         NULL, errorCode, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-        (LPSTR)&message, 0, NULL);
+        (LPWSTR)&message, 0, NULL);
     if (length == 0 || message == NULL) {
-        wsprintfA(CopyState.errorText, "Unknown error %lu (0x%08lX).",
+        wsprintfW(CopyState.errorText, L"Unknown error %lu (0x%08lX).",
                   errorCode, errorCode);
         return;
     }
-    lstrcpynA(CopyState.errorText, message, sizeof CopyState.errorText);
+    lstrcpynW(CopyState.errorText, message, COPIER_TEXT_CHARS);
     LocalFree(message);
-    int end = lstrlenA(CopyState.errorText);
-    while (end > 0 && (CopyState.errorText[end - 1] == '\r' ||
-                       CopyState.errorText[end - 1] == '\n' ||
-                       CopyState.errorText[end - 1] == ' '))
-        CopyState.errorText[--end] = '\0';
+    int end = lstrlenW(CopyState.errorText);
+    while (end > 0 && (CopyState.errorText[end - 1] == L'\r' ||
+                       CopyState.errorText[end - 1] == L'\n' ||
+                       CopyState.errorText[end - 1] == L' '))
+        CopyState.errorText[--end] = L'\0';
 }
 
-static void ReportError_SetHeading(const char *pathText)
+static void ReportError_SetHeading(const wchar_t *pathText)
 {
-    int prefixLength = wsprintfA(CopyState.errorHeading, "%s",
-                                 CopyState.copyMode ? "Cannot copy "
-                                                    : "Cannot move ");
+    const wchar_t *prefix =
+        CopyState.copyMode ? L"Cannot copy " : L"Cannot move ";
+    lstrcpyW(CopyState.errorHeading, prefix);
     // A copy: the caller's own path text keeps its case.
-    char *path = CopyState.errorHeading + prefixLength;
-    lstrcpynA(path, pathText, (int)sizeof CopyState.errorHeading - prefixLength);
-    LowerCaseAscii(path);
+    wchar_t *path = CopyState.errorHeading + lstrlenW(prefix);
+    lstrcpynW(path, pathText, COPIER_PATH_CHARS);
+    LowerCaseAsciiW(path);
 }
 
-void ReportError(const char *pathText, DWORD errorCode)
+void ReportError(const wchar_t *pathText, DWORD errorCode)
 {
     ReportError_SetErrorText(errorCode);
     ReportError_SetHeading(pathText);
@@ -100,7 +100,7 @@ void ReportError(const char *pathText, DWORD errorCode)
     }
 
     PauseCopy();
-    DialogBoxParamA(CopyState.appInstance, MAKEINTRESOURCEA(IDD_ERROR),
+    DialogBoxParamW(CopyState.appInstance, MAKEINTRESOURCEW(IDD_ERROR),
                     CopyState.progressWindow, ErrorDialogProc, 0);
 
     if (CopyState.autoRetry) {
@@ -118,7 +118,7 @@ void ReportError(const char *pathText, DWORD errorCode)
     WaitWhilePaused(MANUAL_RETRY_POLL_MS);
 }
 
-bool ReportError_Retry(const char *pathText, DWORD errorCode)
+bool ReportError_Retry(const wchar_t *pathText, DWORD errorCode)
 {
     if (CopyState.stopRequested)
         return false;

@@ -4,23 +4,33 @@
 // window "Finished" and lets it close.
 #include <windows.h>
 
-#include <cstdio>
-#include <cstring>
+#include <string>
 
 #include "copy_paths.h"
 #include "copy_state.h"
 #include "engine.h"
 #include "file_identity.h"
-#include "job_file.h"
+#include "job_file_reader.h"
+#include "path_compare.h"
 #include "volume_rules.h"
 
 // The long form of a path where the system knows it, so that an 8.3 alias
 // of a folder is recognised as that folder.
-static void Runner_LongForm(const char *path, char *out, size_t outSize)
+static std::wstring Runner_LongForm(const wchar_t *path)
 {
-    DWORD length = GetLongPathNameA(path, out, (DWORD)outSize);
-    if (length == 0 || length >= outSize)
-        lstrcpynA(out, path, (int)outSize);
+    std::wstring api = CopyPaths_ForApi(path);
+    DWORD length = GetLongPathNameW(api.c_str(), NULL, 0);
+    if (length == 0)
+        return path;
+    std::wstring longForm(length, L'\0');
+    length = GetLongPathNameW(api.c_str(), &longForm[0], length);
+    longForm.resize(length);
+    // Back to the form the job gave, without the "\\?\" the call was given.
+    if (longForm.compare(0, 8, L"\\\\?\\UNC\\") == 0)
+        return L"\\\\" + longForm.substr(8);
+    if (longForm.compare(0, 4, L"\\\\?\\") == 0)
+        return longForm.substr(4);
+    return longForm;
 }
 
 // Does the target folder lie in the source folder (or is it the source)?
@@ -30,14 +40,14 @@ static void Runner_LongForm(const char *path, char *out, size_t outSize)
 // from the target, any folder that is the source itself gives it away.
 static bool Runner_TargetInsideSource(void)
 {
-    char source[COPIER_PATH_CHARS];
-    char target[COPIER_PATH_CHARS];
-    Runner_LongForm(CopyState.currentSource, source, sizeof source);
-    Runner_LongForm(CopyState.targetFolder, target, sizeof target);
-    if (CopyPaths_IsInside(target, source) ||
-        CopyPaths_IsInside(CopyState.targetFolder, CopyState.currentSource))
+    std::wstring source = Runner_LongForm(CopyState.currentSource);
+    std::wstring target = Runner_LongForm(CopyState.targetFolder);
+    if (CopyPaths_IsInside(target.c_str(), source.c_str(), PathCompare_Equal) ||
+        CopyPaths_IsInside(CopyState.targetFolder, CopyState.currentSource,
+                           PathCompare_Equal))
         return true;
-    DWORD attributes = GetFileAttributesA(CopyState.currentSource);
+    DWORD attributes =
+        GetFileAttributesW(CopyPaths_ForApi(CopyState.currentSource).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES ||
         !(attributes & FILE_ATTRIBUTE_DIRECTORY))
         return false;
@@ -54,23 +64,19 @@ static bool Runner_RefuseTargetInsideSource(void)
     if (!Runner_TargetInsideSource())
         return false;
 
-    char shownSource[COPIER_PATH_CHARS];
-    char shownTarget[COPIER_PATH_CHARS];
-    lstrcpynA(shownSource, CopyState.currentSource, sizeof shownSource);
-    lstrcpynA(shownTarget, CopyState.targetFolder, sizeof shownTarget);
-    LowerCaseAscii(shownSource);
-    LowerCaseAscii(shownTarget);
-    char message[2 * COPIER_PATH_CHARS + 200];
-    snprintf(message, sizeof message,
-             "%s \"%s\" into \"%s\": the target folder lies inside the "
-             "source folder.\n\nThis item is passed over; the rest of the "
-             "job goes on.",
-             CopyState.copyMode ? "Cannot copy" : "Cannot move", shownSource,
-             shownTarget);
+    std::wstring shownSource = CopyState.currentSource;
+    std::wstring shownTarget = CopyState.targetFolder;
+    LowerCaseAsciiW(&shownSource[0]);
+    LowerCaseAsciiW(&shownTarget[0]);
+    std::wstring message =
+        std::wstring(CopyState.copyMode ? L"Cannot copy" : L"Cannot move") +
+        L" \"" + shownSource + L"\" into \"" + shownTarget +
+        L"\": the target folder lies inside the source folder.\n\nThis item "
+        L"is passed over; the rest of the job goes on.";
     PauseCopy();
-    MessageBoxA(CopyState.progressWindow, message,
-                CopyState.copyMode ? "Error Copying Folder"
-                                   : "Error Moving Folder",
+    MessageBoxW(CopyState.progressWindow, message.c_str(),
+                CopyState.copyMode ? L"Error Copying Folder"
+                                   : L"Error Moving Folder",
                 MB_OK | MB_ICONSTOP);
     ResumeCopy();
     return true;
@@ -80,36 +86,43 @@ static bool Runner_RefuseTargetInsideSource(void)
 // where it is; copying it would only rename it to "Copy of".
 static bool Runner_AlreadyInTarget(void)
 {
-    char target[COPIER_PATH_CHARS];
-    if (!CopyPaths_Join(target, sizeof target, CopyState.targetFolder,
-                        CopyPaths_LastName(CopyState.currentSource),
-                        COPIER_PATH_CHARS))
+    std::wstring target;
+    if (!CopyPaths_Join(&target, CopyState.targetFolder,
+                        CopyPaths_LastName(CopyState.currentSource)))
         return false;
-    return CopyPaths_SamePath(target, CopyState.currentSource);
+    return CopyPaths_SamePath(target.c_str(), CopyState.currentSource,
+                              PathCompare_Equal);
 }
 
 // Same-drive move: one rename.  Returns true when it is done.
 static bool Runner_Rename(void)
 {
-    char target[COPIER_PATH_CHARS];
-    if (!CopyPaths_Join(target, sizeof target, CopyState.targetFolder,
-                        CopyPaths_LastName(CopyState.currentSource),
-                        COPY_PATH_SYSTEM_LIMIT))
+    std::wstring target;
+    if (!CopyPaths_Join(&target, CopyState.targetFolder,
+                        CopyPaths_LastName(CopyState.currentSource)))
         return false;
-    return MoveFileA(CopyState.currentSource, target) != 0;
+    return MoveFileW(CopyPaths_ForApi(CopyState.currentSource).c_str(),
+                     CopyPaths_ForApi(target.c_str()).c_str()) != 0;
 }
 
 // The target volume's file system, and the step in which it keeps
 // last-write times where its name tells it.
 static void Runner_LookAtTargetVolume(void)
 {
-    char root[MAX_PATH + 1];
+    std::wstring target = CopyPaths_ForApi(CopyState.targetFolder);
+    wchar_t root[COPIER_PATH_CHARS];
+    wchar_t name[MAX_PATH + 1];
     DWORD serial, longestName, flags;
-    if (!GetVolumePathNameA(CopyState.targetFolder, root, sizeof root) ||
-        !GetVolumeInformationA(root, NULL, 0, &serial, &longestName, &flags,
-                               CopyState.targetFileSystem,
-                               sizeof CopyState.targetFileSystem))
-        CopyState.targetFileSystem[0] = '\0';
+    CopyState.targetFileSystem[0] = '\0';
+    if (GetVolumePathNameW(target.c_str(), root, COPIER_PATH_CHARS) &&
+        GetVolumeInformationW(root, NULL, 0, &serial, &longestName, &flags,
+                              name, MAX_PATH + 1)) {
+        // File-system names are ASCII ("NTFS", "FAT32", "exFAT").
+        int i = 0;
+        for (; name[i] && i < MAX_PATH; i++)
+            CopyState.targetFileSystem[i] = name[i] < 128 ? (char)name[i] : '?';
+        CopyState.targetFileSystem[i] = '\0';
+    }
     uint64_t step =
         VolumeRules_TimeStepOfFileSystem(CopyState.targetFileSystem);
     if (step != TIME_STEP_EXACT) {
@@ -123,9 +136,9 @@ unsigned __stdcall RunJob(void *)
     Runner_LookAtTargetVolume();
     for (int taken = 0;
          taken < CopyState.sourceCount && !CopyState.stopRequested; taken++) {
-        JobFile_NextSource(CopyState.jobBody, CopyState.jobBodySize,
-                           &CopyState.jobCursor, CopyState.currentSource,
-                           sizeof CopyState.currentSource);
+        JobFile_NextSourceW(CopyState.jobBody, CopyState.jobBodySize,
+                            CopyState.jobTextForm, &CopyState.jobCursor,
+                            CopyState.currentSource, COPIER_PATH_CHARS);
         CopyState.topLevel = 1;
         // The user skipped this item while the job was counted.
         if (SkippedSources_Has(taken))

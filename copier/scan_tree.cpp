@@ -3,6 +3,8 @@
 // folder listings only; opens no file.
 #include <windows.h>
 
+#include <string>
+
 #include "copy_paths.h"
 #include "copy_state.h"
 #include "engine.h"
@@ -16,7 +18,7 @@ enum {
 // Reports a failed search call with a skip offered.  Returns true when the
 // search is to be left: a skip answer ("skip all" gives one at once, so a
 // search that keeps failing is not repeated without end) or a stop.
-static bool ScanTree_GiveUp(const char *path, DWORD error)
+static bool ScanTree_GiveUp(const wchar_t *path, DWORD error)
 {
     if (CopyState.stopRequested)
         return true;
@@ -27,31 +29,23 @@ static bool ScanTree_GiveUp(const char *path, DWORD error)
     return skip || CopyState.stopRequested;
 }
 
-void ScanTree(const char *path)
+void ScanTree(const wchar_t *path)
 {
     bool shareRoot = CopyPaths_IsShareRoot(path);
-    char pattern[COPIER_PATH_CHARS];
-    // A path the system cannot take is not counted here; the copy reports
-    // it when it reaches it, so the user hears of it once.
-    bool fits = CopyState.topLevel && !shareRoot
-        ? CopyPaths_Copy(pattern, sizeof pattern, path, COPY_PATH_SYSTEM_LIMIT)
-        : CopyPaths_Join(pattern, sizeof pattern, path, "*.*",
-                         COPY_PATH_SYSTEM_LIMIT);
-    if (!fits)
-        return;
-
     // The search of the dropped item itself (or of a share root's listing).
     bool itemSearch = CopyState.topLevel != 0;
-    // A dragged item whose name ends with a dot or a blank would be found
-    // under another name; the copy reports it, so it is not counted.
-    if (itemSearch && !shareRoot &&
-        EntryRules_NameUnreachable(CopyPaths_LastName(path)))
+    std::wstring pattern = path;
+    if (!itemSearch || shareRoot)
+        pattern += L"\\*";
+    // A path the system cannot take is not counted here; the copy reports
+    // it when it reaches it, so the user hears of it once.
+    if (pattern.size() >= COPY_PATH_SYSTEM_LIMIT)
         return;
-    WIN32_FIND_DATAA entry;
-    LISTING_NAME name = LISTING_NAME_OK;
+
+    WIN32_FIND_DATAW entry;
     HANDLE search;
     for (;;) {
-        search = Listing_First(pattern, &entry, &name);
+        search = Listing_First(pattern.c_str(), &entry);
         if (search != INVALID_HANDLE_VALUE)
             break;
         if (ScanTree_GiveUp(path, GetLastError())) {
@@ -65,26 +59,21 @@ void ScanTree(const char *path)
         if (CopyState.stopRequested)
             break;
         bool item = !EntryRules_IsSelfOrParent(entry.cFileName);
-        if (item && name != LISTING_NAME_OK) {
-            // Passed over by the copy, which reports it: not counted.
-        } else if (item &&
-                   (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            char next[COPIER_PATH_CHARS];
+        if (item && (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            std::wstring next;
             bool nextFits = true;
             if (CopyState.topLevel && !shareRoot)
-                lstrcpynA(next, path, sizeof next);
+                next = path;
             else
-                nextFits = CopyPaths_Join(next, sizeof next, path,
-                                          entry.cFileName,
-                                          COPY_PATH_SYSTEM_LIMIT);
+                nextFits = CopyPaths_Join(&next, path, entry.cFileName);
             CopyState.topLevel = 0;
             // A link back to a folder above it is counted once, as the
             // copy enters it once.
             TRAIL_STEP step = nextFits
-                ? FolderTrail_Enter(&CopyState.scanTrail, next)
+                ? FolderTrail_Enter(&CopyState.scanTrail, next.c_str())
                 : TRAIL_LOOP;
             if (step != TRAIL_LOOP)
-                ScanTree(next);
+                ScanTree(next.c_str());
             FolderTrail_Leave(&CopyState.scanTrail, step);
         } else {
             // Files, and the "." and ".." entries, which stay counted: the
@@ -97,7 +86,7 @@ void ScanTree(const char *path)
 
         bool more = false;
         for (;;) {
-            if (Listing_Next(search, &entry, &name)) {
+            if (Listing_Next(search, &entry)) {
                 more = true;
                 break;
             }

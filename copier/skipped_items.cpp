@@ -5,11 +5,15 @@
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
+#include <string>
+
+#include "copy_state.h"
 
 // Held for a few instructions at a time; the scan and the runner never add
 // at once, so it is hardly ever contended.
 static std::atomic_flag g_skippedLock = ATOMIC_FLAG_INIT;
-static char *g_skippedText;         // NULL until the first item
+static wchar_t *g_skippedText;         // NULL until the first item
 static size_t g_skippedLength;
 static size_t g_skippedCapacity;
 static int g_skippedCount;
@@ -27,28 +31,30 @@ static void SkippedItems_Unlock(void)
 
 // Appends `text`; an item that finds no memory is still counted, so the end
 // of the job never claims that nothing was left out.
-static void SkippedItems_Append(const char *text)
+static void SkippedItems_Append(const wchar_t *text)
 {
-    size_t length = strlen(text);
+    size_t length = wcslen(text);
     if (g_skippedLength + length + 1 > g_skippedCapacity) {
         size_t capacity = (g_skippedLength + length + 1) * 2;
-        char *grown = (char *)realloc(g_skippedText, capacity);
+        wchar_t *grown =
+            (wchar_t *)realloc(g_skippedText, capacity * sizeof(wchar_t));
         if (!grown)
             return;
         g_skippedText = grown;
         g_skippedCapacity = capacity;
     }
-    memcpy(g_skippedText + g_skippedLength, text, length + 1);
+    memcpy(g_skippedText + g_skippedLength, text,
+           (length + 1) * sizeof(wchar_t));
     g_skippedLength += length;
 }
 
-void SkippedItems_Add(const char *path, const char *reason)
+void SkippedItems_Add(const wchar_t *path, const wchar_t *reason)
 {
     SkippedItems_Lock();
     SkippedItems_Append(path);
-    SkippedItems_Append("\r\n    ");
+    SkippedItems_Append(L"\r\n    ");
     SkippedItems_Append(reason);
-    SkippedItems_Append("\r\n");
+    SkippedItems_Append(L"\r\n");
     g_skippedCount++;
     SkippedItems_Unlock();
 }
@@ -61,27 +67,39 @@ int SkippedItems_Count(void)
     return count;
 }
 
-const char *SkippedItems_Text(void)
+const wchar_t *SkippedItems_Text(void)
 {
-    return g_skippedText ? g_skippedText : "";
+    return g_skippedText ? g_skippedText : L"";
 }
 
-bool SkippedItems_WriteFile(const char *jobFilePath, char *listPath)
+bool SkippedItems_WriteFile(const wchar_t *jobFilePath, wchar_t *listPath)
 {
-    wsprintfA(listPath, "%s.skipped.txt", jobFilePath);
-    HANDLE file = CreateFileA(listPath, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+    lstrcpynW(listPath, jobFilePath, COPIER_PATH_CHARS - 16);
+    lstrcatW(listPath, L".skipped.txt");
+    SkippedItems_Lock();
+    // The byte order mark tells Notepad (and anything else) it is UTF-8.
+    std::string bytes = "\xEF\xBB\xBF";
+    int size = WideCharToMultiByte(CP_UTF8, 0, SkippedItems_Text(),
+                                   (int)g_skippedLength, NULL, 0, NULL, NULL);
+    size_t head = bytes.size();
+    bytes.resize(head + (size_t)size);
+    if (size > 0)
+        WideCharToMultiByte(CP_UTF8, 0, SkippedItems_Text(),
+                            (int)g_skippedLength, &bytes[head], size, NULL,
+                            NULL);
+    SkippedItems_Unlock();
+
+    HANDLE file = CreateFileW(listPath, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return false;
-    SkippedItems_Lock();
     DWORD wrote = 0;
-    BOOL written = WriteFile(file, SkippedItems_Text(), (DWORD)g_skippedLength,
-                             &wrote, NULL) &&
-                   wrote == g_skippedLength;
-    SkippedItems_Unlock();
+    BOOL written = WriteFile(file, bytes.data(), (DWORD)bytes.size(), &wrote,
+                             NULL) &&
+                   wrote == bytes.size();
     if (!CloseHandle(file))
         written = FALSE;
     if (!written)
-        DeleteFileA(listPath);
+        DeleteFileW(listPath);
     return written != FALSE;
 }

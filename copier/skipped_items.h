@@ -9,13 +9,13 @@
 
 // Reasons of the entries that are not error texts.
 #define SKIPPED_REASON_LOOP \
-    "A link to a folder that holds it: it was not entered again."
+    L"A link to a folder that holds it: it was not entered again."
 #define SKIPPED_REASON_LINK_KEPT \
-    "A link: what it points to was copied, and the link itself was left " \
-    "in place."
+    L"A link: what it points to was copied, and the link itself was left " \
+    L"in place."
 
 // Adds one item: its path (or the text shown for it) and the reason.
-void SkippedItems_Add(const char *path, const char *reason);
+void SkippedItems_Add(const wchar_t *path, const wchar_t *reason);
 
 // Items added so far.
 int SkippedItems_Count(void);
@@ -23,9 +23,9 @@ int SkippedItems_Count(void);
 // All items, one per line pair ("path" then the indented reason), with
 // CR LF line ends; an empty text when there are none.  Valid until the next
 // SkippedItems_Add.
-const char *SkippedItems_Text(void);
+const wchar_t *SkippedItems_Text(void);
 
-// Writes the list beside the job file (`jobFilePath` + ".skipped.txt") and
-// puts that path into `listPath` (MAX_PATH + 32 characters).  Returns false
-// when it could not be written.
-bool SkippedItems_WriteFile(const char *jobFilePath, char *listPath);
+// Writes the list, as UTF-8 that Notepad recognises, beside the job file
+// (`jobFilePath` + ".skipped.txt") and puts that path into `listPath`
+// (COPIER_PATH_CHARS units).  Returns false when it could not be written.
+bool SkippedItems_WriteFile(const wchar_t *jobFilePath, wchar_t *listPath);

@@ -4,23 +4,22 @@
 // file beside the job file holds it until the window is closed.
 #include <windows.h>
 
-#include <cstring>
+#include <cwchar>
+#include <string>
 
 #include "copy_state.h"
 #include "engine.h"
 #include "resource_ids.h"
 #include "skipped_items.h"
 
-enum { SKIPPED_NOTE_CHARS = MAX_PATH + 200 };
-
-static char g_listPath[MAX_PATH + 32];
+static wchar_t g_listPath[COPIER_PATH_CHARS];
 static bool g_listWritten;
 
 // Puts the whole list on the clipboard as text.
 static void SkippedList_Copy(HWND dialog)
 {
-    const char *text = SkippedItems_Text();
-    size_t size = strlen(text) + 1;
+    const wchar_t *text = SkippedItems_Text();
+    size_t size = (wcslen(text) + 1) * sizeof(wchar_t);
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
     if (!memory)
         return;
@@ -31,7 +30,7 @@ static void SkippedList_Copy(HWND dialog)
         return;
     }
     EmptyClipboard();
-    if (!SetClipboardData(CF_TEXT, memory))
+    if (!SetClipboardData(CF_UNICODETEXT, memory))
         GlobalFree(memory);
     CloseClipboard();
 }
@@ -45,15 +44,12 @@ static void SkippedList_Fill(HWND dialog)
                          : "%d items were left out of this job:",
               count);
     SetDlgItemTextA(dialog, IDC_SKIPPED_INTRO, intro);
-    SetDlgItemTextA(dialog, IDC_SKIPPED_LIST, SkippedItems_Text());
-    char note[SKIPPED_NOTE_CHARS];
-    if (g_listWritten)
-        wsprintfA(note, "This list is also kept in %s until this window is "
-                        "closed.",
-                  g_listPath);
-    else
-        lstrcpyA(note, "This list could not be kept in a file.");
-    SetDlgItemTextA(dialog, IDC_SKIPPED_FILE, note);
+    SetDlgItemTextW(dialog, IDC_SKIPPED_LIST, SkippedItems_Text());
+    std::wstring note = g_listWritten
+        ? std::wstring(L"This list is also kept in ") + g_listPath +
+              L" until this window is closed."
+        : std::wstring(L"This list could not be kept in a file.");
+    SetDlgItemTextW(dialog, IDC_SKIPPED_FILE, note.c_str());
 }
 
 // Returns TRUE for the messages it handles.
@@ -84,8 +80,8 @@ void SkippedList_Show(HWND owner)
     if (SkippedItems_Count() == 0)
         return;
     g_listWritten = SkippedItems_WriteFile(CopyState.jobFilePath, g_listPath);
-    DialogBoxParamA(CopyState.appInstance, MAKEINTRESOURCEA(IDD_SKIPPED), owner,
+    DialogBoxParamW(CopyState.appInstance, MAKEINTRESOURCEW(IDD_SKIPPED), owner,
                     SkippedList_Proc, 0);
     if (g_listWritten)
-        DeleteFileA(g_listPath);
+        DeleteFileW(g_listPath);
 }

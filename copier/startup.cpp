@@ -6,69 +6,80 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "copy_state.h"
 #include "engine.h"
 #include "job_arguments.h"
 #include "job_file.h"
+#include "job_file_reader.h"
+#include "job_file_writer.h"
 #include "resource_ids.h"
 
 enum {
     ARGUMENT_BUFFER = 400,
-    TEMP_PATH_LIMIT = 200,
-    WINDOWS_PATH_LIMIT = 256,
     RESUME_SCAN_MAX_LAUNCHES = 50,
     // How long a relaunched copier waits for one that is ending to let go
     // of the job; one that still runs the job after this is left to it.
     STARTUP_CLAIM_WAIT_MS = 10000,
 };
 
-// Puts the temporary folder into `buffer`; on failure tells the user and
-// leaves it empty.
-static bool Startup_GetTempPath(char *buffer)
+// Puts the temporary folder into `buffer` (COPIER_PATH_CHARS units); on
+// failure tells the user and leaves it empty.
+static bool Startup_GetTempPath(wchar_t *buffer)
 {
-    DWORD length = GetTempPathA(TEMP_PATH_LIMIT, buffer);
-    if (length == 0 || length >= TEMP_PATH_LIMIT) {
-        buffer[0] = '\0';
+    DWORD length = GetTempPathW(COPIER_PATH_CHARS, buffer);
+    if (length == 0 || length >= COPIER_PATH_CHARS) {
+        buffer[0] = L'\0';
         MessageBoxA(NULL, "Can't get temp-path", "Error", MB_OK);
         return false;
     }
     return true;
 }
 
+// The job number of a file the resume scan found, from its 8.3 name or its
+// long name; job file names are ASCII, so any other character rules a name
+// out.
+static bool Startup_NumberOfFound(const WIN32_FIND_DATAW *found, char *number)
+{
+    char shortName[16], longName[16];
+    const wchar_t *names[] = {found->cAlternateFileName, found->cFileName};
+    char *narrow[] = {shortName, longName};
+    for (int n = 0; n < 2; n++) {
+        int i = 0;
+        for (; names[n][i] && i < 15; i++)
+            narrow[n][i] = names[n][i] < 128 ? (char)names[n][i] : '?';
+        narrow[n][i] = '\0';      // a longer name, cut, is no job name either
+    }
+    return JobArguments_NumberFromFoundName(shortName, longName, number);
+}
+
 // Starts one paused copier for every job file in the temporary folder.
 static void Startup_ResumeScan(void)
 {
-    char pattern[COPIER_PATH_CHARS];
+    wchar_t pattern[COPIER_PATH_CHARS + 16];
     if (!Startup_GetTempPath(pattern))
         return;
-    lstrcatA(pattern, JOB_NAME_PREFIX "*");
+    lstrcatW(pattern, L"tesqueue.*");
 
-    char prefix[WINDOWS_PATH_LIMIT + 32];
-    UINT length = GetWindowsDirectoryA(prefix, WINDOWS_PATH_LIMIT);
-    if (length == 0 || length >= WINDOWS_PATH_LIMIT)
-        return;
-    lstrcatA(prefix, "\\tesrun.exe ");
-
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(pattern, &found);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(pattern, &found);
     if (search == INVALID_HANDLE_VALUE)
         return;
     int launched = 0;
     do {
-        char number[4];
+        char number[8];
         // A folder of that name is no job: its copier could only fail.
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             continue;
-        if (!JobArguments_NumberFromFoundName(found.cAlternateFileName,
-                                              found.cFileName, number))
+        if (!Startup_NumberOfFound(&found, number))
             continue;
-        char command[WINDOWS_PATH_LIMIT + 40];
-        wsprintfA(command, "%s%sR", prefix, number);
-        WinExec(command, SW_SHOWNORMAL);
+        // The Windows folder's copier, "NNNR": the job opens paused.
+        lstrcatA(number, "R");
+        JobFile_StartCopier(NULL, number);
         launched++;
     } while (launched < RESUME_SCAN_MAX_LAUNCHES &&
-             FindNextFileA(search, &found));
+             FindNextFileW(search, &found));
     FindClose(search);
 }
 
@@ -82,19 +93,22 @@ static void Startup_ResumeScan(void)
 // same number in another temporary folder is another job.
 static bool Startup_ClaimJob(void)
 {
-    char path[COPIER_PATH_CHARS];
-    DWORD length = GetLongPathNameA(CopyState.jobFilePath, path, sizeof path);
-    if (length == 0 || length >= sizeof path)
-        lstrcpynA(path, CopyState.jobFilePath, sizeof path);
-    LowerCaseAscii(path);
+    std::wstring path(COPIER_PATH_CHARS, L'\0');
+    DWORD length = GetLongPathNameW(CopyState.jobFilePath, &path[0],
+                                    COPIER_PATH_CHARS);
+    if (length == 0 || length >= COPIER_PATH_CHARS)
+        path = CopyState.jobFilePath;
+    else
+        path.resize(length);
+    LowerCaseAsciiW(&path[0]);
 
-    char name[COPIER_PATH_CHARS + 32];
-    wsprintfA(name, "TessaryCopyJob:%s", path);
-    for (char *c = name; *c; c++)
-        if (*c == '\\')
-            *c = '/';           // a backslash would name a namespace
-    name[MAX_PATH - 1] = '\0';
-    HANDLE claim = CreateMutexA(NULL, FALSE, name);
+    std::wstring name = L"TessaryCopyJob:" + path;
+    for (wchar_t &c : name)
+        if (c == L'\\')
+            c = L'/';           // a backslash would name a namespace
+    if (name.size() >= MAX_PATH)
+        name.resize(MAX_PATH - 1);
+    HANDLE claim = CreateMutexW(NULL, FALSE, name.c_str());
     if (claim == NULL)
         return true;            // no claim to be had: run unguarded
     // An abandoned mutex (its owner was killed) is ours as well.
@@ -109,19 +123,21 @@ static bool Startup_ClaimJob(void)
 // Returns false when the copier is to end (silently, or after a message).
 static bool Startup_LoadJob(const char *jobName)
 {
-    char tempFolder[TEMP_PATH_LIMIT];
     // Without a temporary folder the job is looked for in the current folder,
     // which is where a writer without one would have put it.
-    Startup_GetTempPath(tempFolder);
-    wsprintfA(CopyState.jobFilePath, "%s" JOB_NAME_PREFIX "%s", tempFolder,
-              jobName);
+    Startup_GetTempPath(CopyState.jobFilePath);
+    lstrcatW(CopyState.jobFilePath, L"tesqueue.");
+    for (int i = 0; jobName[i]; i++) {
+        wchar_t digit[2] = {(wchar_t)(unsigned char)jobName[i], L'\0'};
+        lstrcatW(CopyState.jobFilePath, digit);
+    }
 
     if (!Startup_ClaimJob())
         return false;
 
     CopyState.transferBuffer = (uint8_t *)malloc(TRANSFER_BUFFER_SIZE);
 
-    HANDLE file = CreateFileA(CopyState.jobFilePath, GENERIC_READ,
+    HANDLE file = CreateFileW(CopyState.jobFilePath, GENERIC_READ,
                               FILE_SHARE_READ, NULL, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
@@ -147,6 +163,8 @@ static bool Startup_LoadJob(const char *jobName)
         return false;
     }
     CopyState.copyMode = JobFile_ModeFromHeader(header);
+    // A job written before the Unicode form holds ANSI text.
+    CopyState.jobTextForm = JobFile_TextFormFromHeader(header);
 
     DWORD bodySize = 0;
     BOOL readOk = ReadFile(file, CopyState.jobBody, size, &bodySize, NULL);
@@ -155,14 +173,18 @@ static bool Startup_LoadJob(const char *jobName)
 
     // A damaged body is refused whole, before any walker trusts its count.
     JOB_BODY_INFO info;
-    if (!JobFile_CheckBody(CopyState.jobBody, bodySize,
-                           COPIER_PATH_CHARS - 1, &info))
+    if (!JobFile_CheckBodyOfForm(CopyState.jobBody, bodySize,
+                                 CopyState.jobTextForm, JOB_WIDE_PATH_MAX,
+                                 &info))
         return false;
     CopyState.jobBodySize = bodySize;
     CopyState.sourceCount = (int)info.sourceCount;
-    memcpy(CopyState.targetFolder, CopyState.jobBody + info.targetOffset,
-           info.targetLength + 1);
-    CopyState.jobCursor = (int)info.firstSourceOffset;
+    uint32_t targetCursor = JOB_TARGET_OFFSET;
+    if (!JobFile_NextSourceW(CopyState.jobBody, bodySize,
+                             CopyState.jobTextForm, &targetCursor,
+                             CopyState.targetFolder, COPIER_PATH_CHARS))
+        return false;
+    CopyState.jobCursor = info.firstSourceOffset;
 
     CopyState.skippedSources =
         (uint8_t *)calloc(info.sourceCount / 8 + 1, 1);
@@ -211,7 +233,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
     if (!StartThread(MonitorJob))
         return 1;
     InitCommonControls();
-    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_PROGRESS), NULL,
+    DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_PROGRESS), NULL,
                     ProgressWindowProc, 0);
     return 1;
 }

@@ -1,13 +1,15 @@
 // The walk's folder listings (see tree_search.h).
 #include "tree_search.h"
 
+#include "copy_state.h"
 #include "engine.h"
+#include "listing.h"
 
-bool TreeSearch_Open(const char *sourcePath, TREE_SEARCH *search,
-                     WIN32_FIND_DATAA *entry)
+bool TreeSearch_Open(const wchar_t *sourcePath, TREE_SEARCH *search,
+                     WIN32_FIND_DATAW *entry)
 {
     for (;;) {
-        search->handle = Listing_First(search->pattern, entry, &search->name);
+        search->handle = Listing_First(search->pattern.c_str(), entry);
         if (search->handle != INVALID_HANDLE_VALUE) {
             search->delivered = 1;
             search->gone = 0;
@@ -21,8 +23,8 @@ bool TreeSearch_Open(const char *sourcePath, TREE_SEARCH *search,
 // The listing's handle went bad: open it again and step over the entries
 // already handled that are still there, so that no entry is lost or done
 // twice.  Returns false when nothing is left (or the job stopped).
-static bool TreeSearch_Reopen(const char *sourcePath, TREE_SEARCH *search,
-                              WIN32_FIND_DATAA *entry)
+static bool TreeSearch_Reopen(const wchar_t *sourcePath, TREE_SEARCH *search,
+                              WIN32_FIND_DATAW *entry)
 {
     if (!search->listing)
         return false;       // the single item was handled already
@@ -32,7 +34,7 @@ static bool TreeSearch_Reopen(const char *sourcePath, TREE_SEARCH *search,
             return false;
         int stepped = 1;
         while (stepped <= handled &&
-               Listing_Next(search->handle, entry, &search->name))
+               Listing_Next(search->handle, entry))
             stepped++;
         if (stepped > handled) {
             search->delivered = handled + 1;
@@ -51,11 +53,11 @@ static bool TreeSearch_Reopen(const char *sourcePath, TREE_SEARCH *search,
     }
 }
 
-bool TreeSearch_Next(const char *sourcePath, TREE_SEARCH *search,
-                     WIN32_FIND_DATAA *entry)
+bool TreeSearch_Next(const wchar_t *sourcePath, TREE_SEARCH *search,
+                     WIN32_FIND_DATAW *entry)
 {
     for (;;) {
-        BOOL found = Listing_Next(search->handle, entry, &search->name);
+        BOOL found = Listing_Next(search->handle, entry);
         CopyState.visitedEntries++;
         if (found) {
             search->delivered++;

@@ -1,122 +1,128 @@
 // Path rules of the engine: joins that refuse over-long paths, share roots,
-// "Copy of" names, the same-drive test and the target-inside-source guard.
+// "Copy of" names, the same-drive test, the target-inside-source guard,
+// parents and the long form given to the system.
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <cwctype>
 #include <string>
 
 #include "copy_paths.h"
 
+// A plain case-insensitive compare in the place of the system's ordinal
+// one, which only Windows has.
+static bool PlainEqual(const wchar_t *a, const wchar_t *b, size_t length)
+{
+    for (size_t i = 0; i < length; i++)
+        if (std::towlower(a[i]) != std::towlower(b[i]))
+            return false;
+    return true;
+}
+
 TEST(CopyPathsJoin, JoinsFolderAndNameWithOneBackslash)
 {
-    char out[1000];
-    ASSERT_TRUE(CopyPaths_Join(out, sizeof out, "C:\\Target", "a.txt",
-                               COPY_PATH_SYSTEM_LIMIT));
-    EXPECT_STREQ("C:\\Target\\a.txt", out);
+    std::wstring out;
+    ASSERT_TRUE(CopyPaths_Join(&out, L"C:\\Target", L"a.txt"));
+    EXPECT_EQ(L"C:\\Target\\a.txt", out);
+    // Names of any script, and ending in a dot, go in as they are.
+    ASSERT_TRUE(CopyPaths_Join(&out, L"C:\\\x0426\x0435\x043B\x044C", L"end."));
+    EXPECT_EQ(L"C:\\\x0426\x0435\x043B\x044C\\end.", out);
 }
 
-TEST(CopyPathsJoin, RefusesPathsAtTheSystemLimitButTakesOneBelow)
+TEST(CopyPathsJoin, TakesLongPathsAndRefusesOnlyWhatTheSystemCannotTake)
 {
-    char out[1000];
-    std::string folder = "C:\\" + std::string(250, 'f');   // 253 chars
-    // 253 + 1 + 5 = 259 characters: the longest path the system takes.
-    EXPECT_TRUE(CopyPaths_Join(out, sizeof out, folder.c_str(), "abcde",
-                               COPY_PATH_SYSTEM_LIMIT));
-    EXPECT_EQ(259u, strlen(out));
-    // One more character reaches 260: refused, and nothing half-written.
-    EXPECT_FALSE(CopyPaths_Join(out, sizeof out, folder.c_str(), "abcdef",
-                                COPY_PATH_SYSTEM_LIMIT));
-    EXPECT_STREQ("", out);
-}
-
-TEST(CopyPathsJoin, RefusesWhatDoesNotFitTheBufferWithoutOverflow)
-{
-    // Guard bytes after a short buffer show that nothing is written past it.
-    char out[40];
-    memset(out, 'x', sizeof out);
-    std::string folder(60, 'd');
-    EXPECT_FALSE(CopyPaths_Join(out, 20, folder.c_str(), "n", 1000));
-    EXPECT_EQ('\0', out[0]);
-    for (int i = 20; i < 40; i++)
-        EXPECT_EQ('x', out[i]) << i;
-    EXPECT_FALSE(CopyPaths_Copy(out, 20, folder.c_str(), 1000));
-    EXPECT_TRUE(CopyPaths_Copy(out, 20, "C:\\a", 1000));
-    EXPECT_STREQ("C:\\a", out);
+    std::wstring out;
+    std::wstring folder = L"C:\\" + std::wstring(1000, L'f');
+    EXPECT_TRUE(CopyPaths_Join(&out, folder.c_str(), L"name"));
+    EXPECT_EQ(1008u, out.size());
+    // "C:" + "\\" + a name: the longest the system takes, then one more.
+    std::wstring longest(COPY_PATH_SYSTEM_LIMIT - 4, L'x');
+    EXPECT_TRUE(CopyPaths_Join(&out, L"C:", longest.c_str()));
+    EXPECT_EQ((size_t)COPY_PATH_SYSTEM_LIMIT - 1, out.size());
+    EXPECT_FALSE(CopyPaths_Join(&out, L"C:", (longest + L"y").c_str()));
+    EXPECT_TRUE(out.empty()) << "nothing half-written";
 }
 
 TEST(CopyPathsShare, CountsBackslashesOnlyForUncPaths)
 {
-    EXPECT_EQ(3, CopyPaths_ShareBackslashes("\\\\server\\share"));
-    EXPECT_EQ(4, CopyPaths_ShareBackslashes("\\\\server\\share\\dir"));
-    EXPECT_EQ(0, CopyPaths_ShareBackslashes("C:\\a\\b\\c"));
-    EXPECT_EQ(0, CopyPaths_ShareBackslashes("\\single\\b"));
-    EXPECT_TRUE(CopyPaths_IsShareRoot("\\\\server\\share"));
-    EXPECT_FALSE(CopyPaths_IsShareRoot("\\\\server\\share\\dir"));
-    EXPECT_FALSE(CopyPaths_IsShareRoot("\\\\server"));
-    EXPECT_FALSE(CopyPaths_IsShareRoot("C:\\a\\b"));
-    EXPECT_STREQ("share", CopyPaths_LastName("\\\\server\\share"));
-    EXPECT_STREQ("x.txt", CopyPaths_LastName("C:\\a\\x.txt"));
-    EXPECT_STREQ("plain", CopyPaths_LastName("plain"));
+    EXPECT_EQ(3, CopyPaths_ShareBackslashes(L"\\\\server\\share"));
+    EXPECT_EQ(4, CopyPaths_ShareBackslashes(L"\\\\server\\share\\dir"));
+    EXPECT_EQ(0, CopyPaths_ShareBackslashes(L"C:\\a\\b\\c"));
+    EXPECT_EQ(0, CopyPaths_ShareBackslashes(L"\\single\\b"));
+    EXPECT_TRUE(CopyPaths_IsShareRoot(L"\\\\server\\share"));
+    EXPECT_FALSE(CopyPaths_IsShareRoot(L"\\\\server\\share\\dir"));
+    EXPECT_FALSE(CopyPaths_IsShareRoot(L"\\\\server"));
+    EXPECT_FALSE(CopyPaths_IsShareRoot(L"C:\\a\\b"));
+    EXPECT_STREQ(L"share", CopyPaths_LastName(L"\\\\server\\share"));
+    EXPECT_STREQ(L"x.txt", CopyPaths_LastName(L"C:\\a\\x.txt"));
+    EXPECT_STREQ(L"plain", CopyPaths_LastName(L"plain"));
 }
 
 TEST(CopyPathsCopyOf, FormsFirstThenNumberedNames)
 {
-    char out[1000];
-    ASSERT_TRUE(CopyPaths_CopyOfName(out, sizeof out, "C:\\a", "x.txt", 0,
-                                     COPY_PATH_SYSTEM_LIMIT));
-    EXPECT_STREQ("C:\\a\\Copy of x.txt", out);
-    ASSERT_TRUE(CopyPaths_CopyOfName(out, sizeof out, "C:\\a", "x.txt", 1,
-                                     COPY_PATH_SYSTEM_LIMIT));
-    EXPECT_STREQ("C:\\a\\Copy (1) of x.txt", out);
-    ASSERT_TRUE(CopyPaths_CopyOfName(out, sizeof out, "C:\\a", "dir", 12,
-                                     COPY_PATH_SYSTEM_LIMIT));
-    EXPECT_STREQ("C:\\a\\Copy (12) of dir", out);
+    std::wstring out;
+    ASSERT_TRUE(CopyPaths_CopyOfName(&out, L"C:\\a", L"x.txt", 0));
+    EXPECT_EQ(L"C:\\a\\Copy of x.txt", out);
+    ASSERT_TRUE(CopyPaths_CopyOfName(&out, L"C:\\a", L"x.txt", 1));
+    EXPECT_EQ(L"C:\\a\\Copy (1) of x.txt", out);
+    ASSERT_TRUE(CopyPaths_CopyOfName(&out, L"C:\\a", L"dir", 12));
+    EXPECT_EQ(L"C:\\a\\Copy (12) of dir", out);
     // A name that fits alone may no longer fit with the prefix.
-    std::string name(250, 'n');
-    EXPECT_FALSE(CopyPaths_CopyOfName(out, sizeof out, "C:\\a", name.c_str(),
-                                      0, COPY_PATH_SYSTEM_LIMIT));
-    EXPECT_STREQ("", out);
+    std::wstring name(COPY_PATH_SYSTEM_LIMIT - 10, L'n');
+    EXPECT_FALSE(CopyPaths_CopyOfName(&out, L"C:\\a", name.c_str(), 0));
+    EXPECT_TRUE(out.empty());
 }
 
-TEST(CopyPathsSameDrive, NeedsADrivePathWithTheSameFirstByte)
+TEST(CopyPathsSameDrive, NeedsADrivePathWithTheSameFirstCharacter)
 {
-    EXPECT_TRUE(CopyPaths_IsSameDriveMove("C:\\a\\x.txt", "C:\\b"));
-    EXPECT_TRUE(CopyPaths_IsSameDriveMove("C:\\a", "C:"));
-    EXPECT_FALSE(CopyPaths_IsSameDriveMove("C:\\a\\x.txt", "D:\\b"));
+    EXPECT_TRUE(CopyPaths_IsSameDriveMove(L"C:\\a\\x.txt", L"C:\\b"));
+    EXPECT_TRUE(CopyPaths_IsSameDriveMove(L"C:\\a", L"C:"));
+    EXPECT_FALSE(CopyPaths_IsSameDriveMove(L"C:\\a\\x.txt", L"D:\\b"));
     // Letter case counts, as it always has for this test.
-    EXPECT_FALSE(CopyPaths_IsSameDriveMove("c:\\a\\x.txt", "C:\\b"));
-    EXPECT_FALSE(CopyPaths_IsSameDriveMove("\\\\s\\share\\x", "\\\\s\\b"));
-    EXPECT_FALSE(CopyPaths_IsSameDriveMove("C:x", "C:\\b"));
-    EXPECT_FALSE(CopyPaths_IsSameDriveMove("", "C:\\b"));
+    EXPECT_FALSE(CopyPaths_IsSameDriveMove(L"c:\\a\\x.txt", L"C:\\b"));
+    EXPECT_FALSE(CopyPaths_IsSameDriveMove(L"\\\\s\\share\\x", L"\\\\s\\b"));
+    EXPECT_FALSE(CopyPaths_IsSameDriveMove(L"C:x", L"C:\\b"));
+    EXPECT_FALSE(CopyPaths_IsSameDriveMove(L"", L"C:\\b"));
 }
 
 TEST(CopyPathsInside, DetectsTheSourceItselfAndEveryFolderBelowIt)
 {
-    EXPECT_TRUE(CopyPaths_IsInside("C:\\a", "C:\\a"));
-    EXPECT_TRUE(CopyPaths_IsInside("C:\\a\\b", "C:\\a"));
-    EXPECT_TRUE(CopyPaths_IsInside("c:\\A\\B\\c", "C:\\a"));
-    EXPECT_TRUE(CopyPaths_IsInside("C:\\a\\b\\", "C:\\a\\"));
-    EXPECT_TRUE(CopyPaths_IsInside("C:/a/b", "C:\\a"));
-    EXPECT_TRUE(CopyPaths_IsInside("C:", "C:\\"));
-    EXPECT_TRUE(CopyPaths_IsInside("C:\\x", "C:\\"));
-    EXPECT_TRUE(CopyPaths_IsInside("\\\\srv\\share\\sub", "\\\\srv\\share"));
+    EXPECT_TRUE(CopyPaths_IsInside(L"C:\\a", L"C:\\a", PlainEqual));
+    EXPECT_TRUE(CopyPaths_IsInside(L"C:\\a\\b", L"C:\\a", PlainEqual));
+    EXPECT_TRUE(CopyPaths_IsInside(L"c:\\A\\B\\c", L"C:\\a", PlainEqual));
+    EXPECT_TRUE(CopyPaths_IsInside(L"C:\\a\\b\\", L"C:\\a\\", PlainEqual));
+    EXPECT_TRUE(CopyPaths_IsInside(L"C:/a/b", L"C:\\a", PlainEqual));
+    EXPECT_TRUE(CopyPaths_IsInside(L"C:", L"C:\\", PlainEqual));
+    EXPECT_TRUE(CopyPaths_IsInside(L"C:\\x", L"C:\\", PlainEqual));
+    EXPECT_TRUE(CopyPaths_IsInside(L"\\\\srv\\share\\sub", L"\\\\srv\\share",
+                                   PlainEqual));
 }
 
 TEST(CopyPathsInside, KeepsToComponentBoundariesAndOtherFolders)
 {
-    EXPECT_FALSE(CopyPaths_IsInside("C:\\ab", "C:\\a"));
-    EXPECT_FALSE(CopyPaths_IsInside("C:\\ab\\c", "C:\\a"));
-    EXPECT_FALSE(CopyPaths_IsInside("C:\\a", "C:\\a\\b"));     // the parent
-    EXPECT_FALSE(CopyPaths_IsInside("D:\\a\\b", "C:\\a"));
-    EXPECT_FALSE(CopyPaths_IsInside("C:\\a", ""));
-    EXPECT_FALSE(CopyPaths_IsInside("", "C:\\a"));
+    EXPECT_FALSE(CopyPaths_IsInside(L"C:\\ab", L"C:\\a", PlainEqual));
+    EXPECT_FALSE(CopyPaths_IsInside(L"C:\\ab\\c", L"C:\\a", PlainEqual));
+    EXPECT_FALSE(CopyPaths_IsInside(L"C:\\a", L"C:\\a\\b", PlainEqual));
+    EXPECT_FALSE(CopyPaths_IsInside(L"D:\\a\\b", L"C:\\a", PlainEqual));
+    EXPECT_FALSE(CopyPaths_IsInside(L"C:\\a", L"", PlainEqual));
+    EXPECT_FALSE(CopyPaths_IsInside(L"", L"C:\\a", PlainEqual));
     // A file dropped into its own folder is the "Copy of" case, not this.
-    EXPECT_FALSE(CopyPaths_IsInside("C:\\a", "C:\\a\\x.txt"));
+    EXPECT_FALSE(CopyPaths_IsInside(L"C:\\a", L"C:\\a\\x.txt", PlainEqual));
 }
 
 TEST(CopyPathsSamePath, IgnoresLetterCaseOnly)
 {
-    EXPECT_TRUE(CopyPaths_SamePath("C:\\A\\x.TXT", "c:\\a\\X.txt"));
-    EXPECT_FALSE(CopyPaths_SamePath("C:\\a\\x.txt", "C:\\a\\x.txt2"));
-    EXPECT_FALSE(CopyPaths_SamePath("C:\\a\\x", "C:\\a\\y"));
+    EXPECT_TRUE(CopyPaths_SamePath(L"C:\\A\\x.TXT", L"c:\\a\\X.txt", PlainEqual));
+    EXPECT_FALSE(CopyPaths_SamePath(L"C:\\a\\x.txt", L"C:\\a\\x.txt2", PlainEqual));
+    EXPECT_FALSE(CopyPaths_SamePath(L"C:\\a\\x", L"C:\\a\\y", PlainEqual));
+}
+
+TEST(CopyPathsForApi, GivesTheSystemTheLongFormOfDriveAndNetworkPaths)
+{
+    EXPECT_EQ(L"\\\\?\\C:\\a\\end.", CopyPaths_ForApi(L"C:\\a\\end."));
+    EXPECT_EQ(L"\\\\?\\C:\\a\\b", CopyPaths_ForApi(L"C:/a/b"));
+    EXPECT_EQ(L"\\\\?\\C:\\", CopyPaths_ForApi(L"C:"));
+    EXPECT_EQ(L"\\\\?\\UNC\\srv\\share\\x", CopyPaths_ForApi(L"\\\\srv\\share\\x"));
+    // Already in the long form, or relative: left alone.
+    EXPECT_EQ(L"\\\\?\\C:\\a", CopyPaths_ForApi(L"\\\\?\\C:\\a"));
+    EXPECT_EQ(L"tesqueue.123", CopyPaths_ForApi(L"tesqueue.123"));
 }

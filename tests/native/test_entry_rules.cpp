@@ -1,5 +1,5 @@
-// Kinds of listing entries: links by their reparse tag, names Windows paths
-// can't reach, and the parent folders walked up from a target.
+// Kinds of listing entries: links by their reparse tag, the attributes a
+// copy is created with, and the parent folders walked up from a target.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -23,16 +23,12 @@ TEST(EntryRules, OnlySymbolicLinksAndMountPointsAreLinks)
     EXPECT_FALSE(EntryRules_IsLink(folder, 0xA000000C));
 }
 
-TEST(EntryRules, NamesEndingInADotOrBlankAreUnreachable)
+TEST(EntryRules, OnlyDotAndDotDotAreNoItems)
 {
-    EXPECT_TRUE(EntryRules_NameUnreachable("end."));
-    EXPECT_TRUE(EntryRules_NameUnreachable("end "));
-    EXPECT_FALSE(EntryRules_NameUnreachable("end"));
-    EXPECT_FALSE(EntryRules_NameUnreachable(".env"));
-    EXPECT_FALSE(EntryRules_NameUnreachable("."));
-    EXPECT_FALSE(EntryRules_NameUnreachable(".."));
-    EXPECT_TRUE(EntryRules_IsSelfOrParent(".."));
-    EXPECT_FALSE(EntryRules_IsSelfOrParent("..."));
+    EXPECT_TRUE(EntryRules_IsSelfOrParent(L"."));
+    EXPECT_TRUE(EntryRules_IsSelfOrParent(L".."));
+    EXPECT_FALSE(EntryRules_IsSelfOrParent(L"..."));
+    EXPECT_FALSE(EntryRules_IsSelfOrParent(L".env"));
 }
 
 TEST(EntryRules, CopiesAreCreatedWithPlainAttributesOnly)
@@ -49,17 +45,17 @@ TEST(EntryRules, CopiesAreCreatedWithPlainAttributesOnly)
 
 TEST(EntryRules, ParentsAreWalkedUpToTheRoot)
 {
-    char path[64] = "C:\\data\\sub\\";
-    std::string seen;
+    std::wstring path = L"C:\\data\\sub\\";
+    std::wstring seen;
     do
-        seen += std::string(path) + "|";
-    while (CopyPaths_Parent(path));
-    EXPECT_EQ("C:\\data\\sub\\|C:\\data|C:\\|", seen);
+        seen += path + L"|";
+    while (CopyPaths_Parent(&path));
+    EXPECT_EQ(L"C:\\data\\sub\\|C:\\data|C:\\|", seen);
 
-    char share[64] = "\\\\server\\share\\a";
+    std::wstring share = L"\\\\server\\share\\a";
     seen.clear();
     do
-        seen += std::string(share) + "|";
-    while (CopyPaths_Parent(share));
-    EXPECT_EQ("\\\\server\\share\\a|\\\\server\\share|", seen);
+        seen += share + L"|";
+    while (CopyPaths_Parent(&share));
+    EXPECT_EQ(L"\\\\server\\share\\a|\\\\server\\share|", seen);
 }

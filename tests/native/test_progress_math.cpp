@@ -89,21 +89,21 @@ TEST(ProgressMathTexts, TitlesAndPercentLine)
 
 TEST(ProgressMathTexts, PathLinesLowerCaseOnlyThePathAndOnlyAToZ)
 {
-    char line[PROGRESS_LINE_CHARS];
-    ProgressMath_FormatPathLine("From : ", "C:\\Data\\R\xC4PORT.TXT", " ", line,
-                                sizeof line);
-    EXPECT_STREQ("From : c:\\data\\r\xC4port.txt ", line);
-    ProgressMath_FormatPathLine("To    : ", "D:\\Backup", "", line,
-                                sizeof line);
-    EXPECT_STREQ("To    : d:\\backup", line);
+    wchar_t line[PROGRESS_LINE_CHARS];
+    ProgressMath_FormatPathLine(L"From : ", L"C:\\Data\\R\xC4PORT.TXT", L" ",
+                                line, sizeof line / sizeof line[0]);
+    EXPECT_STREQ(L"From : c:\\data\\r\xC4port.txt ", line);
+    ProgressMath_FormatPathLine(L"To    : ", L"D:\\Backup", L"", line,
+                                sizeof line / sizeof line[0]);
+    EXPECT_STREQ(L"To    : d:\\backup", line);
 }
 
 TEST(ProgressMathTexts, PathLineIsCutToItsBuffer)
 {
-    char line[12];
-    ProgressMath_FormatPathLine("From : ", "C:\\ABCDEFGHIJ", " ", line,
-                                sizeof line);
-    EXPECT_STREQ("From : c:\\a", line);
+    wchar_t line[12];
+    ProgressMath_FormatPathLine(L"From : ", L"C:\\ABCDEFGHIJ", L" ", line,
+                                sizeof line / sizeof line[0]);
+    EXPECT_STREQ(L"From : c:\\a", line);
 }
 
 // Feeds samples 1, 2, 3... and returns the rings.
@@ -247,7 +247,7 @@ TEST(ProgressMathBudget, RefillFollowsTheTimeThatPassed)
 
 // The source list as the job body holds it: paths, each with its NUL.
 static bool SkipsScan(int mode, std::vector<std::string> sources,
-                      const char *target)
+                      const wchar_t *target)
 {
     std::string body;
     for (const std::string &source : sources)
@@ -259,18 +259,18 @@ static bool SkipsScan(int mode, std::vector<std::string> sources,
 
 TEST(ProgressMathScanSkip, OnlyWhenEverySourceIsAMoveOnTheTargetsDrive)
 {
-    EXPECT_TRUE(SkipsScan(0, {"C:\\a\\b"}, "C:\\t"));
-    EXPECT_TRUE(SkipsScan(0, {"C:\\a"}, "C:"));
-    EXPECT_TRUE(SkipsScan(0, {"C:\\a", "C:\\b\\c", "C:\\d"}, "C:\\t"));
-    EXPECT_FALSE(SkipsScan(1, {"C:\\a\\b"}, "C:\\t"));
-    EXPECT_FALSE(SkipsScan(0, {"D:\\a"}, "C:\\t"));
+    EXPECT_TRUE(SkipsScan(0, {"C:\\a\\b"}, L"C:\\t"));
+    EXPECT_TRUE(SkipsScan(0, {"C:\\a"}, L"C:"));
+    EXPECT_TRUE(SkipsScan(0, {"C:\\a", "C:\\b\\c", "C:\\d"}, L"C:\\t"));
+    EXPECT_FALSE(SkipsScan(1, {"C:\\a\\b"}, L"C:\\t"));
+    EXPECT_FALSE(SkipsScan(0, {"D:\\a"}, L"C:\\t"));
     // The first source alone decides nothing: one copied source among
     // renamed ones needs its bytes counted.
-    EXPECT_FALSE(SkipsScan(0, {"C:\\a", "D:\\big"}, "C:\\t"));
-    EXPECT_FALSE(SkipsScan(0, {"C:\\a", "\\\\srv\\share"}, "C:\\t"));
+    EXPECT_FALSE(SkipsScan(0, {"C:\\a", "D:\\big"}, L"C:\\t"));
+    EXPECT_FALSE(SkipsScan(0, {"C:\\a", "\\\\srv\\share"}, L"C:\\t"));
     // Compared exactly, case included.
-    EXPECT_FALSE(SkipsScan(0, {"c:\\a"}, "C:\\t"));
-    EXPECT_FALSE(SkipsScan(0, {"\\\\srv\\share"}, "\\\\srv"));
-    EXPECT_FALSE(SkipsScan(0, {"C:a"}, "C:\\t"));
-    EXPECT_FALSE(SkipsScan(0, {""}, "C:\\t"));
+    EXPECT_FALSE(SkipsScan(0, {"c:\\a"}, L"C:\\t"));
+    EXPECT_FALSE(SkipsScan(0, {"\\\\srv\\share"}, L"\\\\srv"));
+    EXPECT_FALSE(SkipsScan(0, {"C:a"}, L"C:\\t"));
+    EXPECT_FALSE(SkipsScan(0, {""}, L"C:\\t"));
 }

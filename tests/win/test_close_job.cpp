@@ -40,7 +40,8 @@ TEST(CloseJob, HandlesTheRunnersCallsWhileItWaitsForTheRunner)
     ASSERT_TRUE(Driver_WriteFile(job, "job"));
 
     CopyState_Reset();
-    lstrcpynA(CopyState.jobFilePath, job.c_str(), COPIER_PATH_CHARS);
+    MultiByteToWideChar(CP_ACP, 0, job.c_str(), -1, CopyState.jobFilePath,
+                        COPIER_PATH_CHARS);
     HWND window = CreateWindowA("STATIC", "window", WS_POPUP, 0, 0, 10, 10,
                                 NULL, NULL, NULL, NULL);
     ASSERT_TRUE(window != NULL);

@@ -1,58 +1,10 @@
 // Windows' "Use Unicode UTF-8 for worldwide language support" makes UTF-8
 // (65001) the ANSI code page.  ctest runs this program under
-// LC_ALL=hi_IN.UTF-8, which gives Wine that code page.  The name check must
-// keep to what Windows accepts there - Wine is more lenient, so the check
-// is also held to Windows' rules by a stand-in for the conversion - and a
-// copy under it must copy every name.
+// LC_ALL=hi_IN.UTF-8, which gives Wine that code page: a copy under it
+// copies every name, as under any other.
 #include "test_engine_common.h"
 
-#include "copy_state.h"
-#include "listing.h"
-
-#include "copy_state.cpp"
-#include "entry_rules.cpp"
-#include "listing.cpp"
-#include "ascii_case.cpp"
-
-#ifndef WC_ERR_INVALID_CHARS
-#define WC_ERR_INVALID_CHARS 0x80     // Vista and later
-#endif
-
 namespace {
-
-// WideCharToMultiByte as Windows documents it for CP_UTF8: every flag but
-// WC_ERR_INVALID_CHARS and any default-character argument fail the call.
-// The ANSI code page is taken to be UTF-8.
-int WINAPI Strict_ToUtf8(UINT, DWORD flags, LPCWCH wide, int wideLength,
-                         LPSTR out, int outSize, LPCCH defaultChar,
-                         LPBOOL usedDefault)
-{
-    if ((flags & ~WC_ERR_INVALID_CHARS) || defaultChar || usedDefault) {
-        SetLastError(ERROR_INVALID_FLAGS);
-        return 0;
-    }
-    return WideCharToMultiByte(CP_UTF8, flags, wide, wideLength, out, outSize,
-                               NULL, NULL);
-}
-
-int WINAPI Strict_FromUtf8(UINT, DWORD flags, LPCCH text, int length,
-                           LPWSTR out, int outSize)
-{
-    return MultiByteToWideChar(CP_UTF8, flags, text, length, out, outSize);
-}
-
-TEST(CodePage, NameCheckKeepsToWhatWindowsAcceptsForUtf8)
-{
-    // Under UTF-8 every name survives: none may count as lost.
-    const wchar_t *const names[] = {L"caf\x00E9.txt", L"\x0101.txt",
-                                    L"\x65E5\x672C.txt", L"\xD83D\xDE00.txt"};
-    for (const wchar_t *name : names) {
-        char out[MAX_PATH];
-        EXPECT_TRUE(Listing_NameToAnsiWith(name, out, sizeof out,
-                                           Strict_ToUtf8, Strict_FromUtf8))
-            << "a name that UTF-8 holds counted as lost";
-    }
-}
 
 TEST(CodePage, CopyUnderUtf8CopiesEveryName)
 {

@@ -54,6 +54,7 @@ static HANDLE WINAPI Test_FindFirstFileW(const WCHAR *pattern,
 #include "copier_errors.cpp"
 #include "copy_paths.cpp"
 #include "copy_state.cpp"
+#include "path_compare.cpp"
 #include "copy_tree.cpp"
 #include "copy_tree_file.cpp"
 #include "entry_rules.cpp"
@@ -72,6 +73,7 @@ static HANDLE WINAPI Test_FindFirstFileW(const WCHAR *pattern,
 #include "job_file.h"
 #include "test_files.h"
 #include "ui_driver.h"
+#include "wide_files.h"
 
 // --- stand-ins for the dialogs ------------------------------------------------
 
@@ -79,7 +81,7 @@ static int g_reports;
 static DWORD g_lastReportedError;
 static int g_decisions;
 
-void ReportError(const char *, DWORD errorCode)
+void ReportError(const wchar_t *, DWORD errorCode)
 {
     g_reports++;
     g_lastReportedError = errorCode;
@@ -89,7 +91,7 @@ void ReportError(const char *, DWORD errorCode)
         CopyState.skipCurrentFile = 0;
 }
 
-bool ReportError_Retry(const char *pathText, DWORD errorCode)
+bool ReportError_Retry(const wchar_t *pathText, DWORD errorCode)
 {
     CopyState.skipCurrentFile = 1;
     ReportError(pathText, errorCode);
@@ -98,7 +100,7 @@ bool ReportError_Retry(const char *pathText, DWORD errorCode)
     return !skipped && !CopyState.stopRequested;
 }
 
-HANDLE DecideExistingTarget(const char *, const WIN32_FIND_DATAA *, HANDLE,
+HANDLE DecideExistingTarget(const wchar_t *, const WIN32_FIND_DATAW *, HANDLE,
                             bool, bool *verifiedComplete)
 {
     g_decisions++;    // only a file handled twice meets its own target
@@ -106,7 +108,7 @@ HANDLE DecideExistingTarget(const char *, const WIN32_FIND_DATAA *, HANDLE,
     return INVALID_HANDLE_VALUE;
 }
 
-HANDLE ContinuePartialTarget(const char *, const WIN32_FIND_DATAA *, HANDLE)
+HANDLE ContinuePartialTarget(const wchar_t *, const WIN32_FIND_DATAW *, HANDLE)
 {
     return INVALID_HANDLE_VALUE;
 }
@@ -142,9 +144,10 @@ protected:
     void RunCopyTree(int mode)
     {
         CopyState.copyMode = mode;
-        lstrcpynA(CopyState.currentSource, src.c_str(), COPIER_PATH_CHARS);
+        lstrcpynW(CopyState.currentSource, Driver_Wide(src).c_str(),
+                  COPIER_PATH_CHARS);
         CopyState.topLevel = 1;
-        CopyTree(src.c_str(), dst.c_str());
+        CopyTree(Driver_Wide(src).c_str(), Driver_Wide(dst).c_str());
     }
     void ExpectEveryFileOnce()
     {
@@ -211,7 +214,7 @@ TEST_F(EngineListing, ScanGivesUpASearchThatKeepsFailingUnderSkipAll)
     g_firstFailuresLeft = 1000000;
     g_firstFailure = ERROR_ACCESS_DENIED;
     CopyState.topLevel = 1;
-    ScanTree(src.c_str());
+    ScanTree(Driver_Wide(src).c_str());
     EXPECT_EQ(1, g_reports);
     EXPECT_EQ(0, (int)CopyState.jobFiles);
 }
@@ -221,7 +224,7 @@ TEST_F(EngineListing, ScanGivesUpAListingThatKeepsFailingUnderSkipAll)
     CopyState.skipAllErrors = 1;
     g_nextFailure = ERROR_NETNAME_DELETED;
     CopyState.topLevel = 1;
-    ScanTree(src.c_str());
+    ScanTree(Driver_Wide(src).c_str());
     // The listing's first entry (".") was counted, then each search with
     // its failing step was left: the listing's and the dragged folder's.
     EXPECT_EQ(2, g_reports);
@@ -233,7 +236,7 @@ TEST_F(EngineListing, ScanRetriesAFailedSearchAnsweredWithRetry)
     g_firstFailuresLeft = 3;
     g_firstFailure = ERROR_SHARING_VIOLATION;
     CopyState.topLevel = 1;
-    ScanTree(src.c_str());
+    ScanTree(Driver_Wide(src).c_str());
     EXPECT_EQ(3, g_reports);
     // Every file plus the listing's "." and "..".
     EXPECT_EQ(FILE_COUNT + 2, (int)CopyState.jobFiles);
