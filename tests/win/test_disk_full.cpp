@@ -70,7 +70,6 @@ static void RunIntoFullDisk(const char *testName, int mode,
     Driver_Click(dialog, IDC_ERROR_SKIP);
     EXPECT_TRUE(Driver_WaitForWindowGone(dialog));
 
-    DWORD exitCode = 0;
     std::string skipped;
     ASSERT_TRUE(Driver_CloseSkippedList(&run.copier, &skipped));
     EXPECT_NE(std::string::npos, skipped.find(written)) << skipped;
