@@ -88,6 +88,7 @@ bool SetupDriver_Start(DRIVER_COPIER *setup, const std::string &argument,
                        const std::string &program)
 {
     setup->window = NULL;
+    setup->titleHook = NULL;
     std::string path = program.empty() ? Driver_BinFolder() + "\\tessetup.exe" : program;
     std::string commandLine = "tessetup.exe";
     if (!argument.empty())

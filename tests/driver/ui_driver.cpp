@@ -10,6 +10,7 @@
 #include "job_file.h"
 #include "resource_ids.h"
 #include "test_files.h"
+#include "title_recorder.h"
 
 enum {
     DRIVER_POLL_MS = 10,
@@ -170,7 +171,7 @@ static void Driver_JoinCleanupJob(HANDLE process)
 bool Driver_StartProgram(const std::string &program,
                          const std::string &commandLine,
                          const std::string &tempFolder,
-                         PROCESS_INFORMATION *process)
+                         PROCESS_INFORMATION *process, bool suspended)
 {
     memset(process, 0, sizeof *process);
     std::string environment = Driver_ChildEnvironment(tempFolder);
@@ -187,21 +188,31 @@ bool Driver_StartProgram(const std::string &program,
                         &startup, process))
         return false;
     Driver_JoinCleanupJob(process->hProcess);
-    ResumeThread(process->hThread);
+    if (!suspended)
+        ResumeThread(process->hThread);
     return true;
 }
 
 bool Driver_StartCopier(const std::string &tempFolder,
-                        const std::string &argument, DRIVER_COPIER *copier)
+                        const std::string &argument, DRIVER_COPIER *copier,
+                        bool recordTitles)
 {
     copier->window = NULL;
+    copier->titleHook = NULL;
     // The program sees exactly `argument` as its command line; with no
     // argument there is no blank either, so it sees an empty one.
     std::string commandLine = "tesrun.exe";
     if (!argument.empty())
         commandLine += " " + argument;
-    return Driver_StartProgram(Driver_BinFolder() + "\\tesrun.exe",
-                               commandLine, tempFolder, &copier->process);
+    if (!Driver_StartProgram(Driver_BinFolder() + "\\tesrun.exe", commandLine,
+                             tempFolder, &copier->process, recordTitles))
+        return false;
+    if (!recordTitles)
+        return true;
+    // The hook is set before the program runs, so no title escapes it.
+    bool hooked = Driver_HookTitles(copier);
+    ResumeThread(copier->process.hThread);
+    return hooked;
 }
 
 bool Driver_StartJob(DRIVER_RUN *run, const char *testName, int number,
@@ -211,9 +222,10 @@ bool Driver_StartJob(DRIVER_RUN *run, const char *testName, int number,
 {
     run->temp = Driver_NewTempFolder(testName);
     run->jobFile = Driver_WriteJob(run->temp, number, mode, target, sources);
-    return Driver_StartCopier(run->temp,
+    return !run->jobFile.empty() &&
+           Driver_StartCopier(run->temp,
                               argument ? argument : std::to_string(number),
-                              &run->copier) &&
+                              &run->copier, run->recordTitles) &&
            Driver_WaitForProgressWindow(&run->copier) != NULL;
 }
 
@@ -241,8 +253,11 @@ void Driver_Kill(DRIVER_COPIER *copier)
     }
     if (copier->process.hThread)
         CloseHandle(copier->process.hThread);
+    if (copier->titleHook)
+        UnhookWindowsHookEx(copier->titleHook);
     memset(&copier->process, 0, sizeof copier->process);
     copier->window = NULL;
+    copier->titleHook = NULL;
 }
 
 // --- windows -------------------------------------------------------------

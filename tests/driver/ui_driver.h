@@ -37,19 +37,24 @@ std::string Driver_JobBytesAfterFiller(int mode, const std::string &target,
 struct DRIVER_COPIER {
     PROCESS_INFORMATION process;
     HWND window;                     // the progress window, once found
+    HHOOK titleHook;                 // see title_recorder.h; NULL: none
 };
 
-// Starts bin\tesrun.exe with `argument`, TMP/TEMP set to `tempFolder`.
+// Starts bin\tesrun.exe with `argument`, TMP/TEMP set to `tempFolder`;
+// with `recordTitles` every title of its window is recorded from its first
+// one on (title_recorder.h).
 bool Driver_StartCopier(const std::string &tempFolder,
-                        const std::string &argument, DRIVER_COPIER *copier);
+                        const std::string &argument, DRIVER_COPIER *copier,
+                        bool recordTitles = false);
 
 // Starts any program with TMP/TEMP set to `tempFolder`; `commandLine` is
 // the whole command line, program name included; an empty `program` has
-// the command line's first word looked up on the search path.
+// the command line's first word looked up on the search path.  With
+// `suspended` its first thread waits for the caller's ResumeThread.
 bool Driver_StartProgram(const std::string &program,
                          const std::string &commandLine,
                          const std::string &tempFolder,
-                         PROCESS_INFORMATION *process);
+                         PROCESS_INFORMATION *process, bool suspended = false);
 
 // Waits for the copier's visible progress window (dialog 100).
 HWND Driver_WaitForProgressWindow(DRIVER_COPIER *copier,
@@ -100,6 +105,7 @@ struct DRIVER_RUN {
     DRIVER_COPIER copier = {};
     std::string temp;       // its temporary folder, where the job file lies
     std::string jobFile;
+    bool recordTitles = false;   // set before the start: title_recorder.h
     ~DRIVER_RUN() { Driver_Kill(&copier); }
 };
 
