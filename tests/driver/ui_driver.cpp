@@ -7,6 +7,8 @@
 
 #include <cstring>
 
+#include <gtest/gtest.h>
+
 #include "job_file.h"
 #include "resource_ids.h"
 #include "test_files.h"
@@ -87,41 +89,66 @@ std::string Driver_NewWorkFolder(const char *testName)
 
 // --- job files ----------------------------------------------------------
 
-std::string Driver_JobBytesAfterFiller(int mode, const std::string &target,
-                                       const std::vector<std::string> &sources)
-{
-    uint32_t count = (uint32_t)sources.size();
-    std::string bytes(1, (char)mode);
-    for (int i = 0; i < 4; i++)
-        bytes.push_back((char)((count >> (8 * i)) & 0xFF));
-    bytes.append(target.c_str(), target.size() + 1);
-    for (const std::string &source : sources)
-        bytes.append(source.c_str(), source.size() + 1);
-    return bytes;
-}
-
 std::string Driver_WriteJob(const std::string &tempFolder, int number,
                             int mode, const std::string &target,
                             const std::vector<std::string> &sources)
 {
     // Filler bytes as a writer could leave them; no reader looks at them.
-    static const uint8_t filler[JOB_FILLER_SIZE] = {0x5a, 0x13, 0xc7, 0x00,
-                                                    0xff, 0x42, 0x81};
-    uint8_t head[JOB_HEADER_SIZE + JOB_COUNT_SIZE];
-    JobFile_EncodeHead(head, filler, mode, (uint32_t)sources.size());
-    std::string content((const char *)head, sizeof head);
-    // The encoder knows copy and move only; tests of other mode bytes
-    // pass the byte itself.
-    content[JOB_MODE_OFFSET] = (char)(uint8_t)mode;
+    std::string content("\x5a\x13\xc7\x00\xff\x42\x81", JOB_FILLER_SIZE);
+    content.push_back((char)(uint8_t)mode);
+    uint32_t count = (uint32_t)sources.size();
+    for (int i = 0; i < JOB_COUNT_SIZE; i++)
+        content.push_back((char)((count >> (8 * i)) & 0xFF));
     content.append(target.c_str(), target.size() + 1);
     for (const std::string &source : sources)
         content.append(source.c_str(), source.size() + 1);
 
     std::string path =
         Driver_WithSlash(tempFolder) + JOB_NAME_PREFIX + std::to_string(number);
-    if (!Driver_WriteFile(path, content))
+    if (!Driver_WriteFile(path, content)) {
+        ADD_FAILURE() << "the job file " << path << " could not be written";
         return std::string();
+    }
     return path;
+}
+
+bool Driver_ReadJob(const std::string &path, DRIVER_JOB *job)
+{
+    *job = DRIVER_JOB();
+    std::string content;
+    if (!Driver_ReadFile(path, &content) || content.size() < JOB_HEADER_SIZE)
+        return false;
+    const uint8_t *body = (const uint8_t *)content.data() + JOB_HEADER_SIZE;
+    size_t bodySize = content.size() - JOB_HEADER_SIZE;
+    JOB_BODY_INFO info;
+    if (!JobFile_CheckBody(body, bodySize, MAX_PATH - 1, &info))
+        return false;
+    job->modeByte = (uint8_t)content[JOB_MODE_OFFSET];
+    job->target = (const char *)body + info.targetOffset;
+    uint32_t cursor = info.firstSourceOffset;
+    for (uint32_t i = 0; i < info.sourceCount; i++) {
+        char source[MAX_PATH];
+        JobFile_NextSource(body, bodySize, &cursor, source, sizeof source);
+        job->sources.push_back(source);
+    }
+    return true;
+}
+
+DRIVER_TEMP_SCOPE::DRIVER_TEMP_SCOPE(const std::string &folder)
+{
+    hadValue = GetEnvironmentVariableA("TMP", saved, sizeof saved) > 0;
+    if (!folder.empty())
+        Set(folder);
+}
+
+DRIVER_TEMP_SCOPE::~DRIVER_TEMP_SCOPE()
+{
+    SetEnvironmentVariableA("TMP", hadValue ? saved : NULL);
+}
+
+void DRIVER_TEMP_SCOPE::Set(const std::string &folder)
+{
+    SetEnvironmentVariableA("TMP", folder.c_str());
 }
 
 // --- processes ----------------------------------------------------------
