@@ -17,7 +17,7 @@ protected:
     void Run(int mode, const std::string &target,
              const std::vector<std::string> &sources, int button)
     {
-        Driver_WriteJob(temp, 100, mode, target, sources);
+        ASSERT_FALSE(Driver_WriteJob(temp, 100, mode, target, sources).empty());
         DRIVER_COPIER copier = {};
         ASSERT_TRUE(Driver_StartCopier(temp, "100", &copier));
         answers = DRIVER_ANSWERS();
@@ -36,7 +36,7 @@ TEST_F(EngineVerify, SameNameAndTimeWithOtherBytesIsNotSplicedNorDeleted)
 {
     // Two sources of one name and one time in a move: the second finds the
     // first's copy smaller, with its time, but it is no part of it.
-    std::string target = Engine_FolderOnDriveC("splice");
+    std::string target = Engine_FolderOnOtherDrive(work, "splice");
     Files_MakeFolder(Files_Join(src, "a"));
     Files_MakeFolder(Files_Join(src, "b"));
     std::string first = Files_Join(src, "a\\f.bin");
@@ -57,7 +57,7 @@ TEST_F(EngineVerify, SameNameAndTimeWithOtherBytesIsNotSplicedNorDeleted)
 
 TEST_F(EngineVerify, MoveDeletesTheSourceOfACompleteTargetOnlyWhenTheBytesAgree)
 {
-    std::string target = Engine_FolderOnDriveC("complete");
+    std::string target = Engine_FolderOnOtherDrive(work, "complete");
     std::string same = Files_Join(src, "same.bin");
     std::string other = Files_Join(src, "other.bin");
     std::string sameBytes = Engine_MakeFile(same, 1200000, 3);
