@@ -287,21 +287,25 @@ TEST(ExistingTarget, NoToAllInAMoveAsksOnceAndKeepsEverySource)
 TEST(ExistingTarget, ReadOnlyPartialTargetIsContinuedAndLosesReadOnly)
 {
     // A read-only source whose copy stopped midway: its partial target is
-    // read-only too and bears the source's time.
+    // read-only too and bears the source's time.  Its first bytes differ
+    // from the source's on purpose, more than a chunk before its end, where
+    // the check of a partial copy does not look: only a true continue keeps
+    // them, a copy written anew would not.
     FILES_SCENE scene;
     ASSERT_TRUE(Files_NewScene("readonly", &scene));
     std::string source = Files_Join(scene.src, "locked.bin");
-    std::string sourceBytes = Files_Pattern(1500000, 70);
+    std::string sourceBytes = Files_Pattern(2500000, 70);
     Files_MakeFile(source, sourceBytes, SourceTime());
     std::string target = Files_Join(scene.dst, "locked.bin");
-    Files_MakeFile(target, sourceBytes.substr(0, 600000), SourceTime());
+    std::string kept = std::string(400000, 'x') + sourceBytes.substr(400000, 1200000);
+    Files_MakeFile(target, kept, SourceTime());
     ASSERT_TRUE(SetFileAttributesA(source.c_str(), FILE_ATTRIBUTE_READONLY));
     ASSERT_TRUE(SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY));
 
     DRIVER_COPIER copier = {};
     StartJob(scene, 1, {source}, &copier);
     FinishWithoutQuestion(&copier);
-    EXPECT_TRUE(Files_HasBytes(target, sourceBytes));
+    EXPECT_TRUE(Files_HasBytes(target, kept + sourceBytes.substr(kept.size())));
     DWORD attributes = GetFileAttributesA(target.c_str());
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, attributes);
     EXPECT_EQ(0u, attributes & FILE_ATTRIBUTE_READONLY);
