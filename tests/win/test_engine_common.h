@@ -67,18 +67,6 @@ inline std::string Engine_FolderOnOtherDrive(const std::string &work,
     return Files_OnOtherDrive(folder);
 }
 
-// A fresh folder on drive C: of the test prefix.  The test area lies on
-// another letter (Z:, Wine's view of the Unix root), so C: and the test
-// area are two drives for the copier: a move between them must copy and
-// delete instead of renaming.
-inline std::string Engine_FolderOnDriveC(const char *name)
-{
-    std::string folder = std::string("C:\\tes_engine_") + name;
-    Files_RemoveTree(folder);
-    CreateDirectoryA(folder.c_str(), NULL);
-    return folder;
-}
-
 // Each test's folders, made afresh: temp for the job files, and the empty
 // folders src and dst inside its work folder.
 class EngineTest : public ::testing::Test, protected FILES_SCENE {
