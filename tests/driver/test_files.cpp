@@ -159,20 +159,6 @@ std::vector<std::string> Files_List(const std::string &folder)
     return names;
 }
 
-ULONGLONG Files_ListedBytes(const std::string &folder)
-{
-    ULONGLONG sum = 0;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(Files_Join(folder, "*.*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return 0;
-    do {
-        sum += ((ULONGLONG)found.nFileSizeHigh << 32) | found.nFileSizeLow;
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    return sum;
-}
-
 std::wstring Files_Wide(const std::string &path, bool longForm)
 {
     std::wstring wide(path.size() + 1, L'\0');

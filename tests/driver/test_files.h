@@ -58,10 +58,6 @@ bool Files_WaitForSize(const std::string &path, LONGLONG bytes,
 // Names in a folder, "." and ".." left out, sorted.
 std::vector<std::string> Files_List(const std::string &folder);
 
-// Bytes of a folder's listing: every entry, "." and ".." and dot-names
-// included, at the size the system reports for it (what the scanner sums).
-ULONGLONG Files_ListedBytes(const std::string &folder);
-
 // `path` for the wide calls; with `longForm` it carries the "\\?\" prefix
 // that lets a path go beyond MAX_PATH characters.
 std::wstring Files_Wide(const std::string &path, bool longForm = false);
