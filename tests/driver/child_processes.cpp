@@ -44,3 +44,31 @@ bool Driver_WaitForChild(const DRIVER_COPIER *parent, DRIVER_COPIER *child,
     } while (GetTickCount() - start < timeoutMs);
     return false;
 }
+
+bool Driver_WaitForChildrenToEnd(DWORD parentId, DWORD timeoutMs)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return false;
+    bool ended = true;
+    DWORD start = GetTickCount();
+    PROCESSENTRY32 entry;
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more;
+         more = Process32Next(snapshot, &entry)) {
+        if (entry.th32ParentProcessID != parentId ||
+            entry.th32ProcessID == parentId ||
+            lstrcmpiA(entry.szExeFile, "tesrun.exe") != 0)
+            continue;
+        HANDLE child = OpenProcess(SYNCHRONIZE, FALSE, entry.th32ProcessID);
+        if (!child)
+            continue;   // ended already
+        DWORD waited = GetTickCount() - start;
+        if (WaitForSingleObject(child, waited < timeoutMs ? timeoutMs - waited
+                                                          : 0) != WAIT_OBJECT_0)
+            ended = false;
+        CloseHandle(child);
+    }
+    CloseHandle(snapshot);
+    return ended;
+}

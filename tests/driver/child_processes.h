@@ -9,3 +9,10 @@
 // into `child`.  Returns false on time-out.
 bool Driver_WaitForChild(const DRIVER_COPIER *parent, DRIVER_COPIER *child,
                          DWORD timeoutMs = DRIVER_TIMEOUT_MS);
+
+// Waits until no copier (tesrun.exe) that process `parentId` started is
+// alive: every launch it made is then complete.  The caller keeps the
+// parent's id from being reused (its handle open, or itself).  Returns
+// false on time-out.
+bool Driver_WaitForChildrenToEnd(DWORD parentId,
+                                 DWORD timeoutMs = DRIVER_TIMEOUT_MS);

@@ -1,6 +1,8 @@
 // A user who answers every question of the copier in one fixed way.
 #include "dialog_answers.h"
 
+#include <gtest/gtest.h>
+
 #include "resource_ids.h"
 
 static void Answers_Question(HWND dialog, DRIVER_ANSWERS *answers)
@@ -63,4 +65,18 @@ bool Driver_AnswerUntilExit(DRIVER_COPIER *copier, DRIVER_ANSWERS *answers,
         }
     }
     return true;
+}
+
+bool Driver_RunWithoutQuestions(DRIVER_COPIER *copier, DWORD timeoutMs)
+{
+    DRIVER_ANSWERS answers;
+    answers.replaceButton = IDC_REPLACE_NO;     // leaves the target alone
+    bool ended = Driver_AnswerUntilExit(copier, &answers, timeoutMs);
+    EXPECT_TRUE(ended) << "the copier did not end by itself";
+    EXPECT_TRUE(answers.questions.empty())
+        << "the copier asked about " << answers.questions[0];
+    EXPECT_TRUE(answers.errors.empty())
+        << "the copier reported " << answers.errors[0] << ": "
+        << answers.errorTexts[0];
+    return ended && answers.questions.empty() && answers.errors.empty();
 }

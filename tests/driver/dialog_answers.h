@@ -30,3 +30,10 @@ bool Driver_AnswerOpenDialogs(DRIVER_COPIER *copier, DRIVER_ANSWERS *answers);
 // copier is then ended and false returned.
 bool Driver_AnswerUntilExit(DRIVER_COPIER *copier, DRIVER_ANSWERS *answers,
                             DWORD timeoutMs);
+
+// Runs the copier to its end as a user who is asked nothing: the test fails
+// on any question or error it shows (each is answered as above, so that
+// the job can end) and when it does not end.  Returns true when it ended
+// by itself without asking.
+bool Driver_RunWithoutQuestions(DRIVER_COPIER *copier,
+                                DWORD timeoutMs = DRIVER_TIMEOUT_MS);

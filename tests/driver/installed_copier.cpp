@@ -6,6 +6,10 @@
 
 #include <algorithm>
 
+#include <gtest/gtest.h>
+
+#include "child_processes.h"
+#include "test_files.h"
 #include "ui_driver.h"
 
 DRIVER_INSTALLED_COPIER::~DRIVER_INSTALLED_COPIER()
@@ -52,30 +56,23 @@ bool Driver_InstallRecordingCopier(DRIVER_INSTALLED_COPIER *copier,
 }
 
 std::vector<std::string> Driver_RecordedLaunches(const std::string &records,
-                                                 size_t count)
+                                                 DWORD launcherId)
 {
     std::vector<std::string> arguments;
-    DWORD start = GetTickCount();
-    do {
-        arguments.clear();
-        WIN32_FIND_DATAA found;
-        HANDLE search =
-            FindFirstFileA((records + "\\launch_*").c_str(), &found);
-        if (search != INVALID_HANDLE_VALUE) {
-            do {
-                std::string text;
-                // A launch file is written in one call after its creation:
-                // an empty one is still being written.
-                if (Driver_ReadFile(records + "\\" + found.cFileName, &text) &&
-                    !text.empty())
-                    arguments.push_back(text);
-            } while (FindNextFileA(search, &found));
-            FindClose(search);
-        }
-        if (arguments.size() >= count)
-            break;
-        Sleep(10);
-    } while (GetTickCount() - start < DRIVER_TIMEOUT_MS);
+    EXPECT_TRUE(Driver_WaitForChildrenToEnd(launcherId))
+        << "a launched copier did not end";
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(Files_Join(records, "launch_*").c_str(),
+                                   &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::string text;
+            EXPECT_TRUE(
+                Driver_ReadFile(Files_Join(records, found.cFileName), &text));
+            arguments.push_back(text);
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
     std::sort(arguments.begin(), arguments.end());
     return arguments;
 }

@@ -7,9 +7,12 @@
 
 #include <cstring>
 
+#include <gtest/gtest.h>
+
 #include "job_file.h"
 #include "resource_ids.h"
 #include "test_files.h"
+#include "title_recorder.h"
 
 enum {
     DRIVER_POLL_MS = 10,
@@ -86,41 +89,66 @@ std::string Driver_NewWorkFolder(const char *testName)
 
 // --- job files ----------------------------------------------------------
 
-std::string Driver_JobBytesAfterFiller(int mode, const std::string &target,
-                                       const std::vector<std::string> &sources)
-{
-    uint32_t count = (uint32_t)sources.size();
-    std::string bytes(1, (char)mode);
-    for (int i = 0; i < 4; i++)
-        bytes.push_back((char)((count >> (8 * i)) & 0xFF));
-    bytes.append(target.c_str(), target.size() + 1);
-    for (const std::string &source : sources)
-        bytes.append(source.c_str(), source.size() + 1);
-    return bytes;
-}
-
 std::string Driver_WriteJob(const std::string &tempFolder, int number,
                             int mode, const std::string &target,
                             const std::vector<std::string> &sources)
 {
     // Filler bytes as a writer could leave them; no reader looks at them.
-    static const uint8_t filler[JOB_FILLER_SIZE] = {0x5a, 0x13, 0xc7, 0x00,
-                                                    0xff, 0x42, 0x81};
-    uint8_t head[JOB_HEADER_SIZE + JOB_COUNT_SIZE];
-    JobFile_EncodeHead(head, filler, mode, (uint32_t)sources.size());
-    std::string content((const char *)head, sizeof head);
-    // The encoder knows copy and move only; tests of other mode bytes
-    // pass the byte itself.
-    content[JOB_MODE_OFFSET] = (char)(uint8_t)mode;
+    std::string content("\x5a\x13\xc7\x00\xff\x42\x81", JOB_FILLER_SIZE);
+    content.push_back((char)(uint8_t)mode);
+    uint32_t count = (uint32_t)sources.size();
+    for (int i = 0; i < JOB_COUNT_SIZE; i++)
+        content.push_back((char)((count >> (8 * i)) & 0xFF));
     content.append(target.c_str(), target.size() + 1);
     for (const std::string &source : sources)
         content.append(source.c_str(), source.size() + 1);
 
     std::string path =
         Driver_WithSlash(tempFolder) + JOB_NAME_PREFIX + std::to_string(number);
-    if (!Driver_WriteFile(path, content))
+    if (!Driver_WriteFile(path, content)) {
+        ADD_FAILURE() << "the job file " << path << " could not be written";
         return std::string();
+    }
     return path;
+}
+
+bool Driver_ReadJob(const std::string &path, DRIVER_JOB *job)
+{
+    *job = DRIVER_JOB();
+    std::string content;
+    if (!Driver_ReadFile(path, &content) || content.size() < JOB_HEADER_SIZE)
+        return false;
+    const uint8_t *body = (const uint8_t *)content.data() + JOB_HEADER_SIZE;
+    size_t bodySize = content.size() - JOB_HEADER_SIZE;
+    JOB_BODY_INFO info;
+    if (!JobFile_CheckBody(body, bodySize, MAX_PATH - 1, &info))
+        return false;
+    job->modeByte = (uint8_t)content[JOB_MODE_OFFSET];
+    job->target = (const char *)body + info.targetOffset;
+    uint32_t cursor = info.firstSourceOffset;
+    for (uint32_t i = 0; i < info.sourceCount; i++) {
+        char source[MAX_PATH];
+        JobFile_NextSource(body, bodySize, &cursor, source, sizeof source);
+        job->sources.push_back(source);
+    }
+    return true;
+}
+
+DRIVER_TEMP_SCOPE::DRIVER_TEMP_SCOPE(const std::string &folder)
+{
+    hadValue = GetEnvironmentVariableA("TMP", saved, sizeof saved) > 0;
+    if (!folder.empty())
+        Set(folder);
+}
+
+DRIVER_TEMP_SCOPE::~DRIVER_TEMP_SCOPE()
+{
+    SetEnvironmentVariableA("TMP", hadValue ? saved : NULL);
+}
+
+void DRIVER_TEMP_SCOPE::Set(const std::string &folder)
+{
+    SetEnvironmentVariableA("TMP", folder.c_str());
 }
 
 // --- processes ----------------------------------------------------------
@@ -170,7 +198,7 @@ static void Driver_JoinCleanupJob(HANDLE process)
 bool Driver_StartProgram(const std::string &program,
                          const std::string &commandLine,
                          const std::string &tempFolder,
-                         PROCESS_INFORMATION *process)
+                         PROCESS_INFORMATION *process, bool suspended)
 {
     memset(process, 0, sizeof *process);
     std::string environment = Driver_ChildEnvironment(tempFolder);
@@ -187,21 +215,31 @@ bool Driver_StartProgram(const std::string &program,
                         &startup, process))
         return false;
     Driver_JoinCleanupJob(process->hProcess);
-    ResumeThread(process->hThread);
+    if (!suspended)
+        ResumeThread(process->hThread);
     return true;
 }
 
 bool Driver_StartCopier(const std::string &tempFolder,
-                        const std::string &argument, DRIVER_COPIER *copier)
+                        const std::string &argument, DRIVER_COPIER *copier,
+                        bool recordTitles)
 {
     copier->window = NULL;
+    copier->titleHook = NULL;
     // The program sees exactly `argument` as its command line; with no
     // argument there is no blank either, so it sees an empty one.
     std::string commandLine = "tesrun.exe";
     if (!argument.empty())
         commandLine += " " + argument;
-    return Driver_StartProgram(Driver_BinFolder() + "\\tesrun.exe",
-                               commandLine, tempFolder, &copier->process);
+    if (!Driver_StartProgram(Driver_BinFolder() + "\\tesrun.exe", commandLine,
+                             tempFolder, &copier->process, recordTitles))
+        return false;
+    if (!recordTitles)
+        return true;
+    // The hook is set before the program runs, so no title escapes it.
+    bool hooked = Driver_HookTitles(copier);
+    ResumeThread(copier->process.hThread);
+    return hooked;
 }
 
 bool Driver_StartJob(DRIVER_RUN *run, const char *testName, int number,
@@ -211,9 +249,10 @@ bool Driver_StartJob(DRIVER_RUN *run, const char *testName, int number,
 {
     run->temp = Driver_NewTempFolder(testName);
     run->jobFile = Driver_WriteJob(run->temp, number, mode, target, sources);
-    return Driver_StartCopier(run->temp,
+    return !run->jobFile.empty() &&
+           Driver_StartCopier(run->temp,
                               argument ? argument : std::to_string(number),
-                              &run->copier) &&
+                              &run->copier, run->recordTitles) &&
            Driver_WaitForProgressWindow(&run->copier) != NULL;
 }
 
@@ -241,8 +280,11 @@ void Driver_Kill(DRIVER_COPIER *copier)
     }
     if (copier->process.hThread)
         CloseHandle(copier->process.hThread);
+    if (copier->titleHook)
+        UnhookWindowsHookEx(copier->titleHook);
     memset(&copier->process, 0, sizeof copier->process);
     copier->window = NULL;
+    copier->titleHook = NULL;
 }
 
 // --- windows -------------------------------------------------------------

@@ -21,35 +21,58 @@ std::string Driver_NewWorkFolder(const char *testName);
 // Folder of the test program; tesrun.exe and tessubmit.exe stand beside it.
 std::string Driver_BinFolder(void);
 
-// Writes tesqueue.NNN into `tempFolder` with the job file's own layout.
-// `mode` is stored as the mode byte as given (so 2 can be tested).
-// Returns its full path.
+// Writes tesqueue.NNN into `tempFolder` in the job file's documented
+// layout, encoded here rather than by the product, so that the copier's
+// reader is held to the layout.  `mode` is stored as the mode byte as given
+// (so 2 can be tested).  Returns its full path; a file that cannot be
+// written fails the test and gives an empty path.
 std::string Driver_WriteJob(const std::string &tempFolder, int number,
                             int mode, const std::string &target,
                             const std::vector<std::string> &sources);
 
-// A job file's bytes after its seven filler bytes (which are arbitrary):
-// what a writer must have written for these values.
-std::string Driver_JobBytesAfterFiller(int mode, const std::string &target,
-                                       const std::vector<std::string> &sources);
+// A job file read back as the copier reads it (the reader of
+// common/job_file.h): its mode byte, target folder and sources.
+struct DRIVER_JOB {
+    int modeByte = -1;
+    std::string target;
+    std::vector<std::string> sources;
+};
+// False when the file is missing or the copier would refuse it.
+bool Driver_ReadJob(const std::string &path, DRIVER_JOB *job);
+
+// TMP (which GetTempPathA reads first) set to `folder` (unless empty) and
+// put back at the end of the scope, for code that the test runs in its own
+// process: the drop handler, the job writer.
+struct DRIVER_TEMP_SCOPE {
+    explicit DRIVER_TEMP_SCOPE(const std::string &folder = std::string());
+    ~DRIVER_TEMP_SCOPE();
+    void Set(const std::string &folder);
+    bool hadValue = false;
+    char saved[MAX_PATH] = "";
+};
 
 // A started copier.
 struct DRIVER_COPIER {
     PROCESS_INFORMATION process;
     HWND window;                     // the progress window, once found
+    HHOOK titleHook;                 // see title_recorder.h; NULL: none
 };
 
-// Starts bin\tesrun.exe with `argument`, TMP/TEMP set to `tempFolder`.
+// Starts bin\tesrun.exe with `argument`, TMP/TEMP set to `tempFolder`;
+// with `recordTitles` every title of its window is recorded from its first
+// one on (title_recorder.h).
 bool Driver_StartCopier(const std::string &tempFolder,
-                        const std::string &argument, DRIVER_COPIER *copier);
+                        const std::string &argument, DRIVER_COPIER *copier,
+                        bool recordTitles = false);
 
 // Starts any program with TMP/TEMP set to `tempFolder`; `commandLine` is
 // the whole command line, program name included; an empty `program` has
-// the command line's first word looked up on the search path.
+// the command line's first word looked up on the search path.  With
+// `suspended` its first thread waits for the caller's ResumeThread.
 bool Driver_StartProgram(const std::string &program,
                          const std::string &commandLine,
                          const std::string &tempFolder,
-                         PROCESS_INFORMATION *process);
+                         PROCESS_INFORMATION *process, bool suspended = false);
 
 // Waits for the copier's visible progress window (dialog 100).
 HWND Driver_WaitForProgressWindow(DRIVER_COPIER *copier,
@@ -100,6 +123,7 @@ struct DRIVER_RUN {
     DRIVER_COPIER copier = {};
     std::string temp;       // its temporary folder, where the job file lies
     std::string jobFile;
+    bool recordTitles = false;   // set before the start: title_recorder.h
     ~DRIVER_RUN() { Driver_Kill(&copier); }
 };
 

@@ -96,13 +96,11 @@ protected:
         Files_MakeFolder(records);
         owner = CreateWindowA("STATIC", "shell", WS_POPUP, 0, 0, 10, 10, NULL,
                               NULL, NULL, NULL);
-        savedTmp = GetEnvironmentVariableA("TMP", tmp, sizeof tmp) > 0;
-        SetEnvironmentVariableA("TMP", scene.temp.c_str());
+        tempScope.Set(scene.temp);
     }
 
     void TearDown() override
     {
-        SetEnvironmentVariableA("TMP", savedTmp ? tmp : NULL);
         DestroyWindow(owner);
         if (module) {
             EXPECT_EQ(S_OK, canUnloadNow()) << "an object is still alive";
@@ -179,8 +177,8 @@ protected:
     CAN_UNLOAD_NOW canUnloadNow = NULL;
     FILES_SCENE scene;
     HWND owner = NULL;
-    char tmp[MAX_PATH];
-    bool savedTmp = false;
+    // The handler runs in this process: its temporary folder is the test's.
+    DRIVER_TEMP_SCOPE tempScope;
     DRIVER_MESSAGE_WATCH message;
     HRESULT menuItems = 0;
     std::vector<std::string> sources;
@@ -315,14 +313,16 @@ TEST_F(DropHandler, DropsWriteTheJobAndStartTheCopierOnItsNumber)
         for (const std::string &name : after)
             if (std::find(before.begin(), before.end(), name) == before.end())
                 job = name;
-        std::string bytes;
-        ASSERT_TRUE(Driver_ReadFile(scene.temp + job, &bytes));
-        ASSERT_GE(bytes.size(), 7u);
-        EXPECT_EQ(Driver_JobBytesAfterFiller(drop.mode, drop.target, sources), bytes.substr(7));
+        // As the copier reads it: the command, the folder, every item.
+        DRIVER_JOB written;
+        ASSERT_TRUE(Driver_ReadJob(scene.temp + job, &written)) << job;
+        EXPECT_EQ(drop.mode, written.modeByte);
+        EXPECT_EQ(drop.target, written.target);
+        EXPECT_EQ(sources, written.sources);
         numbers.push_back(job.substr(9));
     }
     std::sort(numbers.begin(), numbers.end());
-    EXPECT_EQ(numbers, Driver_RecordedLaunches(records, numbers.size()));
+    EXPECT_EQ(numbers, Driver_RecordedLaunches(records, GetCurrentProcessId()));
 }
 
 TEST_F(DropHandler, DropsThatCantBeHandedOverSayWhyAndLeaveNoJob)
@@ -365,12 +365,14 @@ TEST_F(DropHandler, DropsThatCantBeHandedOverSayWhyAndLeaveNoJob)
     virtualTarget->Release();
 
     // A temporary folder that isn't there: nothing is written or started.
-    SetEnvironmentVariableA("TMP", (scene.work + "gone").c_str());
+    tempScope.Set(scene.work + "gone");
     EXPECT_TRUE(FAILED(Drop(handler, target.c_str(), &one, 0)));
     EXPECT_NE(std::string::npos, message.text.find("could not be written"));
-    SetEnvironmentVariableA("TMP", scene.temp.c_str());
+    tempScope.Set(scene.temp);
     EXPECT_TRUE(JobFiles().empty());
-    EXPECT_TRUE(Driver_RecordedLaunches(records, 0).empty());
+    // Every copier this process started has ended and recorded itself.
+    EXPECT_EQ(std::vector<std::string>(),
+              Driver_RecordedLaunches(records, GetCurrentProcessId()));
 
     // Initialize again lets the data object of the last call go.
     EXPECT_EQ(2, one.refs);

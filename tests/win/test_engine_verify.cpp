@@ -17,7 +17,7 @@ protected:
     void Run(int mode, const std::string &target,
              const std::vector<std::string> &sources, int button)
     {
-        Driver_WriteJob(temp, 100, mode, target, sources);
+        ASSERT_FALSE(Driver_WriteJob(temp, 100, mode, target, sources).empty());
         DRIVER_COPIER copier = {};
         ASSERT_TRUE(Driver_StartCopier(temp, "100", &copier));
         answers = DRIVER_ANSWERS();
@@ -36,7 +36,7 @@ TEST_F(EngineVerify, SameNameAndTimeWithOtherBytesIsNotSplicedNorDeleted)
 {
     // Two sources of one name and one time in a move: the second finds the
     // first's copy smaller, with its time, but it is no part of it.
-    std::string target = Engine_FolderOnDriveC("splice");
+    std::string target = Engine_FolderOnOtherDrive(work, "splice");
     Files_MakeFolder(Files_Join(src, "a"));
     Files_MakeFolder(Files_Join(src, "b"));
     std::string first = Files_Join(src, "a\\f.bin");
@@ -57,7 +57,7 @@ TEST_F(EngineVerify, SameNameAndTimeWithOtherBytesIsNotSplicedNorDeleted)
 
 TEST_F(EngineVerify, MoveDeletesTheSourceOfACompleteTargetOnlyWhenTheBytesAgree)
 {
-    std::string target = Engine_FolderOnDriveC("complete");
+    std::string target = Engine_FolderOnOtherDrive(work, "complete");
     std::string same = Files_Join(src, "same.bin");
     std::string other = Files_Join(src, "other.bin");
     std::string sameBytes = Engine_MakeFile(same, 1200000, 3);
@@ -84,20 +84,24 @@ TEST_F(EngineVerify, RelaunchedCopyIntoItsOwnFolderContinuesItsCopyOf)
 {
     // As a killed copy leaves them: "Copy of f.bin" cut short, with the
     // time of its last write; "Copy of g.bin" has g's time but foreign
-    // bytes.
+    // bytes.  The cut-off copy's first bytes differ from f's on purpose,
+    // more than a chunk before its end, where the check of a partial copy
+    // does not look: only a true continue keeps them, a copy written anew
+    // would not.
     std::string f = Files_Join(src, "f.bin");
     std::string g = Files_Join(src, "g.bin");
     std::string fBytes = Engine_MakeFile(f, 2500000, 6);
     std::string gBytes = Engine_MakeFile(g, 2000000, 7);
-    Files_MakeFile(Files_Join(src, "Copy of f.bin"), fBytes.substr(0, 1200000),
-                   Files_SeedTime(9));
+    std::string kept = std::string(300000, 'x') + fBytes.substr(300000, 1200000);
+    Files_MakeFile(Files_Join(src, "Copy of f.bin"), kept, Files_SeedTime(9));
     std::string foreign = Files_Pattern(900000, 8);
     Files_MakeFile(Files_Join(src, "Copy of g.bin"), foreign, Files_SeedTime(7));
 
     Run(JOB_MODE_COPY, src, {f, g}, IDC_REPLACE_NO);
 
     EXPECT_TRUE(answers.questions.empty());
-    Engine_ExpectFile(Files_Join(src, "Copy of f.bin"), fBytes, 6);
+    Engine_ExpectFile(Files_Join(src, "Copy of f.bin"),
+                      kept + fBytes.substr(kept.size()), 6);
     EXPECT_FALSE(Driver_FileExists(Files_Join(src, "Copy (1) of f.bin")));
     Engine_ExpectFile(Files_Join(src, "Copy (1) of g.bin"), gBytes, 7);
     EXPECT_TRUE(Files_HasBytes(Files_Join(src, "Copy of g.bin"), foreign));

@@ -12,6 +12,7 @@
 #include "job_file.h"
 #include "job_file_writer.h"
 #include "resource_ids.h"
+#include "test_files.h"
 #include "ui_driver.h"
 
 namespace {
@@ -23,23 +24,12 @@ void Writer_GetSource(void *context, uint32_t index, char *buffer)
     lstrcpynA(buffer, (*sources)[index].c_str(), JOB_ITEM_BUFFER);
 }
 
-// The writer finds the temporary folder through TMP, as GetTempPathA does.
-struct TempFolderScope {
-    explicit TempFolderScope(const std::string &folder)
-    {
-        saved = GetEnvironmentVariableA("TMP", value, sizeof value) > 0;
-        SetEnvironmentVariableA("TMP", folder.c_str());
-    }
-    ~TempFolderScope() { SetEnvironmentVariableA("TMP", saved ? value : NULL); }
-    bool saved;
-    char value[MAX_PATH];
-};
-
 DWORD WriteJob(const std::string &tempFolder, int mode,
                const std::string &target,
                const std::vector<std::string> &sources, char *number)
 {
-    TempFolderScope scope(tempFolder);
+    // The writer finds the temporary folder as GetTempPathA does.
+    DRIVER_TEMP_SCOPE scope(tempFolder);
     return JobFile_Write(mode, target.c_str(), (uint32_t)sources.size(),
                          Writer_GetSource, (void *)&sources, number);
 }
@@ -62,48 +52,66 @@ std::set<std::string> JobFilesIn(const std::string &folder)
 
 }  // namespace
 
+// What the copier reads back from job file `number` of `temp`.
+DRIVER_JOB ReadBack(const std::string &temp, const char *number)
+{
+    DRIVER_JOB job;
+    EXPECT_TRUE(Driver_ReadJob(temp + "tesqueue." + number, &job)) << number;
+    return job;
+}
+
 TEST(JobWriter, WritesTheExactBytes)
 {
     std::string temp = Driver_NewTempFolder("ExactBytes");
     char number[4];
-    const std::vector<std::string> one = {"C:\\a.txt"};
     ASSERT_EQ((DWORD)ERROR_SUCCESS,
-              WriteJob(temp, JOB_MODE_COPY, "D:\\", one, number));
+              WriteJob(temp, JOB_MODE_COPY, "D:\\", {"C:\\a.txt"}, number));
     int value = atoi(number);
     EXPECT_EQ(3u, strlen(number));
     EXPECT_GE(value, JOB_NUMBER_FIRST);
     EXPECT_LE(value, JOB_NUMBER_LAST);
 
+    // C:\a.txt copied onto the root of D: is 25 bytes: seven filler bytes,
+    // the mode, the count, the target and the source, each with its NUL.
     std::string content;
     ASSERT_TRUE(Driver_ReadFile(temp + "tesqueue." + number, &content));
     ASSERT_EQ(25u, content.size());
-    EXPECT_EQ(Driver_JobBytesAfterFiller(JOB_MODE_COPY, "D:\\", one), content.substr(7));
+    EXPECT_EQ(std::string("\x01"
+                          "\x01\x00\x00\x00"
+                          "D:\\\0"
+                          "C:\\a.txt\0",
+                          18),
+              content.substr(7));
     EXPECT_EQ(std::set<std::string>{std::string("tesqueue.") + number},
               JobFilesIn(temp));
 
-    // A move of many sources, with long paths, crossing the writer's buffer.
+    // A move of many sources, with long paths, crossing the writer's
+    // buffer: the copier reads back every source in order.
     std::vector<std::string> many;
-    for (int i = 0; i < 300; i++)
+    size_t manyBytes = 12 + strlen("E:\\target folder") + 1;
+    for (int i = 0; i < 300; i++) {
         many.push_back("C:\\some folder\\" + std::string(200, 'a' + i % 26) +
                        std::to_string(i));
+        manyBytes += many.back().size() + 1;
+    }
     char second[4];
     ASSERT_EQ((DWORD)ERROR_SUCCESS,
               WriteJob(temp, JOB_MODE_MOVE, "E:\\target folder", many, second));
     EXPECT_STRNE(number, second);
-    ASSERT_TRUE(Driver_ReadFile(temp + "tesqueue." + second, &content));
-    EXPECT_EQ(Driver_JobBytesAfterFiller(JOB_MODE_MOVE, "E:\\target folder", many),
-              content.substr(7));
+    DRIVER_JOB job = ReadBack(temp, second);
+    EXPECT_EQ(JOB_MODE_MOVE, job.modeByte);
+    EXPECT_EQ("E:\\target folder", job.target);
+    EXPECT_EQ(many, job.sources);
+    EXPECT_EQ((LONGLONG)manyBytes,
+              Files_Size(temp + "tesqueue." + second)) << "bytes behind the job";
 
     // A dropped item longer than the drop handler's buffer is cut, as
     // DragQueryFileA cuts it, and the file stays well formed.
-    std::vector<std::string> overLong = {std::string(400, 'x')};
     char third[4];
-    ASSERT_EQ((DWORD)ERROR_SUCCESS,
-              WriteJob(temp, JOB_MODE_COPY, "D:\\", overLong, third));
-    ASSERT_TRUE(Driver_ReadFile(temp + "tesqueue." + third, &content));
-    EXPECT_EQ(Driver_JobBytesAfterFiller(JOB_MODE_COPY, "D:\\",
-                       {std::string(JOB_ITEM_BUFFER - 1, 'x')}),
-              content.substr(7));
+    ASSERT_EQ((DWORD)ERROR_SUCCESS, WriteJob(temp, JOB_MODE_COPY, "D:\\",
+                                             {std::string(400, 'x')}, third));
+    EXPECT_EQ(std::vector<std::string>{std::string(259, 'x')},
+              ReadBack(temp, third).sources);
 }
 
 TEST(JobWriter, TakesAnotherNumberWhenTheDrawnOneExists)
@@ -122,9 +130,8 @@ TEST(JobWriter, TakesAnotherNumberWhenTheDrawnOneExists)
     ASSERT_EQ((DWORD)ERROR_SUCCESS,
               WriteJob(temp, JOB_MODE_COPY, "D:\\", sources, number));
     EXPECT_STREQ("555", number);
+    EXPECT_EQ(sources, ReadBack(temp, "555").sources);
     std::string content;
-    ASSERT_TRUE(Driver_ReadFile(temp + "tesqueue.555", &content));
-    EXPECT_EQ(Driver_JobBytesAfterFiller(JOB_MODE_COPY, "D:\\", sources), content.substr(7));
 
     // No existing job was appended to.
     for (int n = JOB_NUMBER_FIRST; n <= JOB_NUMBER_LAST; n++) {
@@ -141,8 +148,7 @@ TEST(JobWriter, TakesAnotherNumberWhenTheDrawnOneExists)
               WriteJob(temp, JOB_MODE_COPY, "D:\\", sources, none));
     EXPECT_STREQ("", none);
     EXPECT_EQ((size_t)JOB_NUMBER_COUNT, JobFilesIn(temp).size());
-    ASSERT_TRUE(Driver_ReadFile(temp + "tesqueue.555", &content));
-    EXPECT_EQ(Driver_JobBytesAfterFiller(JOB_MODE_COPY, "D:\\", sources), content.substr(7));
+    EXPECT_EQ(sources, ReadBack(temp, "555").sources);
 }
 
 TEST(JobWriter, TempPathOverTheLimitLeavesNoFile)
@@ -233,13 +239,13 @@ TEST(JobWriter, SubmitToolWritesAJobTheCopierLoads)
     std::string name = *jobs.begin();
     ASSERT_EQ(12u, name.size());
     std::string number = name.substr(9);
-    std::string content;
-    ASSERT_TRUE(Driver_ReadFile(temp + name, &content));
-    EXPECT_EQ(Driver_JobBytesAfterFiller(JOB_MODE_COPY, target, {work + "report.txt"}),
-              content.substr(7));
+    DRIVER_JOB job = ReadBack(temp, number.c_str());
+    EXPECT_EQ(JOB_MODE_COPY, job.modeByte);
+    EXPECT_EQ(target, job.target);
+    EXPECT_EQ(std::vector<std::string>{work + "report.txt"}, job.sources);
 
     // Paused, so the window stays until the test closes it.
-    DRIVER_COPIER copier;
+    DRIVER_COPIER copier = {};
     ASSERT_TRUE(Driver_StartCopier(temp, number + "R", &copier));
     HWND window = Driver_WaitForProgressWindow(&copier);
     ASSERT_TRUE(window != NULL);
