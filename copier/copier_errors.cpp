@@ -7,9 +7,6 @@ const char *CopierErrors_Text(DWORD code)
     case COPIER_ERROR_SIZE_MISMATCH:
         return "The copy does not hold as many bytes as the source, so the "
                "source is kept.";
-    case COPIER_ERROR_KEPT_PART_DIFFERS:
-        return "The part of the copy that was there before differs from the "
-               "source, so the source is kept.";
     case COPIER_ERROR_TOO_LARGE_FOR_FAT:
         return "The file is 4 GB or larger, and the target drive's file "
                "system (FAT) can't hold a file that large.";

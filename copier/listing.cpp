@@ -28,7 +28,16 @@ bool Listing_NameToAnsiWith(const WCHAR *wide, char *out, int outSize,
     }
     WCHAR back[MAX_PATH];
     int backLength = toWide(CP_ACP, 0, out, -1, back, MAX_PATH);
-    return backLength != 0 && lstrcmpW(back, wide) == 0;
+    if (backLength != 0 && lstrcmpW(back, wide) == 0)
+        return true;
+    // Shown with question marks, not best-fitted ("ā" would show as "a",
+    // the name of another file).  Only code pages other than UTF-8 take
+    // the flag, and only they can lose a character.
+    if (GetACP() != CP_UTF8)
+        toAnsi(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, out, outSize - 1, NULL,
+               NULL);
+    out[outSize - 1] = '\0';
+    return false;
 }
 
 static void Listing_Convert(const WIN32_FIND_DATAW *wide,

@@ -50,6 +50,14 @@ bool Driver_AnswerOpenDialogs(DRIVER_COPIER *copier, DRIVER_ANSWERS *answers)
             return false;
         Driver_WaitForWindowGone(dialog);
     }
+    if (Driver_HasDialog(copier, "Items Skipped")) {
+        HWND list = Driver_WaitForDialog(copier, "Items Skipped");
+        if (list) {
+            answers->skippedList += Driver_GetItemText(list, IDC_SKIPPED_LIST);
+            Driver_Click(list, IDC_SKIPPED_OK);
+            Driver_WaitForWindowGone(list);
+        }
+    }
     return true;
 }
 
@@ -78,5 +86,26 @@ bool Driver_RunWithoutQuestions(DRIVER_COPIER *copier, DWORD timeoutMs)
     EXPECT_TRUE(answers.errors.empty())
         << "the copier reported " << answers.errors[0] << ": "
         << answers.errorTexts[0];
-    return ended && answers.questions.empty() && answers.errors.empty();
+    EXPECT_TRUE(answers.skippedList.empty())
+        << "the copier left items out:\n" << answers.skippedList;
+    return ended && answers.questions.empty() && answers.errors.empty() &&
+           answers.skippedList.empty();
+}
+
+bool Driver_RunToTheSkippedList(DRIVER_COPIER *copier, std::string *list,
+                                DWORD timeoutMs)
+{
+    DRIVER_ANSWERS answers;
+    answers.replaceButton = IDC_REPLACE_NO;
+    bool ended = Driver_AnswerUntilExit(copier, &answers, timeoutMs);
+    EXPECT_TRUE(ended) << "the copier did not end by itself";
+    EXPECT_TRUE(answers.questions.empty())
+        << "the copier asked about " << answers.questions[0];
+    EXPECT_TRUE(answers.errors.empty())
+        << "the copier reported " << answers.errors[0];
+    EXPECT_FALSE(answers.skippedList.empty())
+        << "the job ended without its list of items left out";
+    *list = answers.skippedList;
+    return ended && answers.questions.empty() && answers.errors.empty() &&
+           !list->empty();
 }

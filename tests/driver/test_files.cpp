@@ -351,3 +351,38 @@ bool Files_NewScene(const char *testName, FILES_SCENE *scene)
            CreateDirectoryA(scene->src.c_str(), NULL) &&
            CreateDirectoryA(scene->dst.c_str(), NULL);
 }
+
+size_t Files_UncomparedOffset(size_t keptSize)
+{
+    const size_t chunk = 1000000, samples = 16, sample = 4096;
+    for (size_t offset = chunk + 1; offset + chunk < keptSize; offset += 997) {
+        bool compared = false;
+        for (size_t i = 1; i <= samples; i++) {
+            size_t start = keptSize / (samples + 1) * i;
+            if (offset >= start && offset < start + sample)
+                compared = true;
+        }
+        if (!compared)
+            return offset;
+    }
+    return 0;
+}
+
+bool Files_FlipByte(const std::string &path, size_t offset)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                              NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    FILETIME written;
+    unsigned char byte = 0;
+    DWORD done = 0;
+    bool ok = GetFileTime(file, NULL, NULL, &written) &&
+              SetFilePointer(file, (LONG)offset, NULL, FILE_BEGIN) == offset &&
+              ReadFile(file, &byte, 1, &done, NULL) && done == 1;
+    byte = (unsigned char)~byte;
+    ok = ok && SetFilePointer(file, (LONG)offset, NULL, FILE_BEGIN) == offset &&
+         WriteFile(file, &byte, 1, &done, NULL) && done == 1 &&
+         SetFileTime(file, NULL, NULL, &written);
+    return CloseHandle(file) && ok;
+}

@@ -48,6 +48,17 @@ void Files_MakeFolder(const std::string &path);
 ::testing::AssertionResult Files_HasWriteTime(const std::string &path,
                                               const FILETIME &time);
 
+// An offset of a kept part of `keptSize` bytes that the copier does not
+// compare before it continues it (its first and last 1,000,000 bytes and
+// sixteen samples of 4096 bytes spread between them), or 0 when it
+// compares every byte.  A byte changed there tells a true continue, which
+// keeps it, from a copy written anew, which would not.
+size_t Files_UncomparedOffset(size_t keptSize);
+
+// Changes the byte at `offset` of an existing file, keeping its size and
+// last-write time.  Returns false when the file could not be changed.
+bool Files_FlipByte(const std::string &path, size_t offset);
+
 // The file's size, or -1 when it is not there.  Reading the size needs no
 // handle, so it works on a file the copier holds open.
 LONGLONG Files_Size(const std::string &path);

@@ -4,6 +4,8 @@
 // on; a path the system cannot take is reported with a skip, not cut off.
 #include "test_engine_common.h"
 
+#include "job_end.h"
+
 #include "resource_ids.h"
 
 namespace {
@@ -152,11 +154,15 @@ TEST_F(EngineGuards, PathTooLongForTheSystemIsReportedWithASkip)
         << Driver_GetItemText(error, IDC_ERROR_HEADING);
     EXPECT_TRUE(Driver_IsItemEnabled(error, IDC_ERROR_SKIP));
     Driver_Click(error, IDC_ERROR_SKIP);
-    bool ended = Driver_WaitForExit(&copier);
+    ASSERT_TRUE(Driver_WaitForWindowGone(error));
+    // The end of the job lists it among the items left out.
+    std::string list;
+    bool ended = Driver_CloseSkippedList(&copier, &list);
     bool askedAgain = Driver_HasDialog(&copier, "Error Copying File");
     Driver_Kill(&copier);
     EXPECT_FALSE(askedAgain);
     ASSERT_TRUE(ended);
+    EXPECT_NE(std::string::npos, list.find(farFile)) << list;
 
     std::string copied = Files_Join(dst, "long");
     Engine_ExpectFile(Files_Join(copied, "ok.txt"), ok, 8);

@@ -4,6 +4,8 @@
 // move leaves the link and everything behind it where they are.
 #include "test_engine_common.h"
 
+#include "job_end.h"
+
 #include <algorithm>
 
 #include "resource_ids.h"
@@ -39,7 +41,11 @@ TEST_F(EngineNames, NamesTheCodePageCannotHoldAreReportedAndStay)
         Driver_Click(dialog, IDC_ERROR_SKIP);
         ASSERT_TRUE(Driver_WaitForWindowGone(dialog));
     }
-    ASSERT_TRUE(Driver_WaitForExit(&run.copier, 60000));
+    // Both are listed again at the end of the job.
+    std::string list;
+    ASSERT_TRUE(Driver_CloseSkippedList(&run.copier, &list));
+    EXPECT_NE(std::string::npos, list.find(shownFolder + "\\?.txt")) << list;
+    EXPECT_NE(std::string::npos, list.find(shownFolder + "\\??.txt")) << list;
 
     std::sort(headings.begin(), headings.end());
     std::string shown = "Cannot move " + Files_Lower(shownFolder);
@@ -77,7 +83,14 @@ TEST_F(EngineNames, MoveCopiesThroughALinkButLeavesItAndWhatLiesBehind)
                       FILE_ATTRIBUTE_REPARSE_POINT);
 
     std::string shownTree = Files_OnOtherDrive(tree);
-    Engine_RunJob(temp, 402, JOB_MODE_MOVE, dst, {shownTree});
+    DRIVER_RUN run;
+    ASSERT_TRUE(Driver_StartJob(&run, Files_TestName(), 402, JOB_MODE_MOVE,
+                                dst, {shownTree}));
+    // The end of the job says the link was not moved.
+    std::string list;
+    ASSERT_TRUE(Driver_CloseSkippedList(&run.copier, &list));
+    EXPECT_NE(std::string::npos, list.find(Files_Join(shownTree, "link")))
+        << list;
 
     // The link's contents arrive as a plain folder.
     std::string moved = Files_Join(dst, "tree");

@@ -9,22 +9,6 @@ namespace {
 
 const size_t BIG_SIZE = 64 * 1000000 + 4321;   // many chunks, a short last one
 const LONGLONG CUT_AT_LEAST = 3000000;         // of big.bin before the stop
-// Changed on purpose in the cut-off target: it lies more than a chunk before
-// the cut, where the check of a partial copy does not look, so only a true
-// continue keeps it and a copy written anew would not.
-const size_t CHANGED_HEAD = 1000000;
-
-// Writes `bytes` over the start of an existing file, keeping its size.
-bool Resume_OverwriteHead(const std::string &path, const std::string &bytes)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD wrote = 0;
-    BOOL ok = WriteFile(file, bytes.data(), (DWORD)bytes.size(), &wrote, NULL);
-    return CloseHandle(file) && ok && wrote == bytes.size();
-}
 
 typedef EngineTest EngineResume;
 
@@ -61,9 +45,13 @@ TEST_F(EngineResume, CopyStoppedInsideAFileIsContinuedWithoutAQuestion)
     // The cut-off target already bears the source's time: that is what
     // marks it as a copy to be continued rather than a foreign file.
     EXPECT_TRUE(Files_HasWriteTime(bigTarget, Files_SeedTime(2)));
-    std::string head(CHANGED_HEAD, 'x');
-    ASSERT_TRUE(Resume_OverwriteHead(bigTarget, head));
-    ASSERT_TRUE(Files_SetWriteTime(bigTarget, Files_SeedTime(2)));
+    // One byte is changed on purpose where the check of a partial copy does
+    // not look: only a true continue keeps it.
+    size_t mark = Files_UncomparedOffset((size_t)cut);
+    ASSERT_NE(0u, mark);
+    ASSERT_TRUE(Files_FlipByte(bigTarget, mark));
+    std::string expected = big;
+    expected[mark] = (char)~expected[mark];
 
     // The finished file is marked: same size and time, other bytes.  A run
     // that passes it over leaves the mark; one that copies it again not.
@@ -72,7 +60,7 @@ TEST_F(EngineResume, CopyStoppedInsideAFileIsContinuedWithoutAQuestion)
 
     Engine_RunJob(run.temp, 321, JOB_MODE_COPY, dst, sources, 120000);
 
-    Engine_ExpectFile(bigTarget, head + big.substr(CHANGED_HEAD), 2);
+    Engine_ExpectFile(bigTarget, expected, 2);
     Engine_ExpectFile(Files_Join(dst, "after.txt"), after, 3);
     Engine_ExpectFile(Files_Join(dst, "done.txt"), marked, 1);
 }

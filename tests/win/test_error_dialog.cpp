@@ -75,7 +75,9 @@ TEST(ErrorDialog, LockedSourceOffersEveryAnswerAndSkipPassesItOver)
 
     Driver_Click(dialog, IDC_ERROR_SKIP);
     EXPECT_TRUE(Driver_WaitForWindowGone(dialog));
-    ASSERT_TRUE(Driver_RunWithoutQuestions(&run.copier, c_jobTimeoutMs));
+    std::string list;
+    ASSERT_TRUE(Driver_RunToTheSkippedList(&run.copier, &list, c_jobTimeoutMs));
+    EXPECT_NE(std::string::npos, list.find("Locked Report.TXT")) << list;
     EXPECT_TRUE(Files_HasBytes(Files_Join(target, "After.txt"),
                                Files_Pattern(5000, 2)));
     // The skipped file leaves nothing behind, not even an empty target.
@@ -109,7 +111,11 @@ TEST(ErrorDialog, SkipAllPassesLaterErrorsOverWithoutAsking)
     Driver_Click(dialog, IDC_ERROR_SKIPALL);
     EXPECT_TRUE(Driver_WaitForWindowGone(dialog));
 
-    ASSERT_TRUE(Driver_RunWithoutQuestions(&run.copier, c_jobTimeoutMs));
+    // Both skipped files are listed at the end, the second asked nothing.
+    std::string list;
+    ASSERT_TRUE(Driver_RunToTheSkippedList(&run.copier, &list, c_jobTimeoutMs));
+    EXPECT_NE(std::string::npos, list.find("first.bin")) << list;
+    EXPECT_NE(std::string::npos, list.find("second.bin")) << list;
     EXPECT_TRUE(Files_HasBytes(Files_Join(target, "good.bin"),
                                Files_Pattern(70000, 5)));
     EXPECT_EQ(std::vector<std::string>{"good.bin"}, Files_List(target));
@@ -226,7 +232,9 @@ TEST(ErrorDialog, MoveModeSaysMove)
     Driver_Click(dialog, IDC_ERROR_SKIP);
     EXPECT_TRUE(Driver_WaitForWindowGone(dialog));
 
-    ASSERT_TRUE(Driver_RunWithoutQuestions(&run.copier, c_jobTimeoutMs));
+    std::string list;
+    ASSERT_TRUE(Driver_RunToTheSkippedList(&run.copier, &list, c_jobTimeoutMs));
+    EXPECT_NE(std::string::npos, list.find("Held.bin")) << list;
     Locker_Release(&locker);
     EXPECT_TRUE(Files_HasBytes(locked, Files_Pattern(4000, 9)));
     EXPECT_EQ(std::vector<std::string>(), Files_List(target));
@@ -255,8 +263,11 @@ TEST(ErrorDialog, MissingSourceIsReportedAndTheRestIsCopied)
     Driver_Click(dialog, IDC_ERROR_SKIP);
     EXPECT_TRUE(Driver_WaitForWindowGone(dialog));
 
-    // Skipped once: the copy passes it over without asking again.
-    ASSERT_TRUE(Driver_RunWithoutQuestions(&run.copier, c_jobTimeoutMs));
+    // Skipped once: the copy passes it over without asking again, and the
+    // end of the job lists it.
+    std::string list;
+    ASSERT_TRUE(Driver_RunToTheSkippedList(&run.copier, &list, c_jobTimeoutMs));
+    EXPECT_NE(std::string::npos, list.find("Gone.bin")) << list;
     EXPECT_TRUE(Files_HasBytes(Files_Join(target, "here.bin"),
                                Files_Pattern(3000, 11)));
     EXPECT_EQ(std::vector<std::string>{"here.bin"}, Files_List(target));

@@ -153,11 +153,15 @@ TEST(ExistingTarget, SmallerOtherTimeOffersCopyRestWhichAppendsTheRest)
     FILES_SCENE scene;
     ASSERT_TRUE(Files_NewScene("copyrest", &scene));
     std::string source = Files_Join(scene.src, "long.bin");
-    std::string sourceBytes = Files_Pattern(2500000, 6);
+    std::string sourceBytes = Files_Pattern(4500000, 6);
     Files_MakeFile(source, sourceBytes, SourceTime());
-    // The first part differs from the source on purpose: only an append
-    // keeps it, a rewrite would replace it.
-    std::string head(1000000, 'x');
+    // The source's first part, with one byte changed on purpose where the
+    // check before a continue does not look: only an append keeps it, a
+    // rewrite would replace it.
+    std::string head = sourceBytes.substr(0, 3000000);
+    size_t mark = Files_UncomparedOffset(head.size());
+    ASSERT_NE(0u, mark);
+    head[mark] = (char)~head[mark];
     std::string target = Files_Join(scene.dst, "long.bin");
     Files_MakeFile(target, head, OtherTime());
 
@@ -165,8 +169,8 @@ TEST(ExistingTarget, SmallerOtherTimeOffersCopyRestWhichAppendsTheRest)
     StartJob(scene, 1, {source}, &copier);
     HWND dialog = WaitForQuestion(&copier);
     ASSERT_TRUE(dialog);
-    EXPECT_EQ("1.000.000 Bytes", Driver_GetItemText(dialog, IDC_REPLACE_EXISTSIZE));
-    EXPECT_EQ("2.500.000 Bytes", Driver_GetItemText(dialog, IDC_REPLACE_SOURCESIZE));
+    EXPECT_EQ("3.000.000 Bytes", Driver_GetItemText(dialog, IDC_REPLACE_EXISTSIZE));
+    EXPECT_EQ("4.500.000 Bytes", Driver_GetItemText(dialog, IDC_REPLACE_SOURCESIZE));
     ASSERT_TRUE(Driver_IsItemEnabled(dialog, IDC_REPLACE_COPYREST));
     ASSERT_NO_FATAL_FAILURE(
         AnswerAndEnd(&copier, dialog, IDC_REPLACE_COPYREST));
@@ -287,17 +291,19 @@ TEST(ExistingTarget, NoToAllInAMoveAsksOnceAndKeepsEverySource)
 TEST(ExistingTarget, ReadOnlyPartialTargetIsContinuedAndLosesReadOnly)
 {
     // A read-only source whose copy stopped midway: its partial target is
-    // read-only too and bears the source's time.  Its first bytes differ
-    // from the source's on purpose, more than a chunk before its end, where
-    // the check of a partial copy does not look: only a true continue keeps
-    // them, a copy written anew would not.
+    // read-only too and bears the source's time.  One of its bytes differs
+    // from the source's on purpose, where the check of a partial copy does
+    // not look: only a true continue keeps it, a copy written anew would not.
     FILES_SCENE scene;
     ASSERT_TRUE(Files_NewScene("readonly", &scene));
     std::string source = Files_Join(scene.src, "locked.bin");
-    std::string sourceBytes = Files_Pattern(2500000, 70);
+    std::string sourceBytes = Files_Pattern(4500000, 70);
     Files_MakeFile(source, sourceBytes, SourceTime());
     std::string target = Files_Join(scene.dst, "locked.bin");
-    std::string kept = std::string(400000, 'x') + sourceBytes.substr(400000, 1200000);
+    std::string kept = sourceBytes.substr(0, 3000000);
+    size_t mark = Files_UncomparedOffset(kept.size());
+    ASSERT_NE(0u, mark);
+    kept[mark] = (char)~kept[mark];
     Files_MakeFile(target, kept, SourceTime());
     ASSERT_TRUE(SetFileAttributesA(source.c_str(), FILE_ATTRIBUTE_READONLY));
     ASSERT_TRUE(SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY));
@@ -335,7 +341,10 @@ TEST(ExistingTarget, FolderInTheWayOffersASkipInsteadOfRetryingForEver)
     EXPECT_TRUE(Driver_IsItemEnabled(dialog, IDC_ERROR_SKIP));
     Driver_Click(dialog, IDC_ERROR_SKIP);
     EXPECT_TRUE(Driver_WaitForWindowGone(dialog));
-    FinishWithoutQuestion(&copier);
+    std::string list;
+    ASSERT_TRUE(Driver_RunToTheSkippedList(&copier, &list));
+    Driver_Kill(&copier);
+    EXPECT_NE(std::string::npos, list.find(inTheWay)) << list;
     DWORD attributes = GetFileAttributesA(inTheWay.c_str());
     EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES &&
                 (attributes & FILE_ATTRIBUTE_DIRECTORY));
