@@ -258,6 +258,10 @@ TEST_F(FaultSuite, KilledCopyEndsWithTheTargetEqualToTheSource)
     std::string source = Files_Join(src, "tree");
     FAULT_TREE tree = Fault_MakeTree(source, 1000);
     std::string target = Engine_FolderOnDriveC("fault_copy");
+    // Unlimited, an idle machine copies the tree between two refreshes of
+    // the bar and the job ends before its first kill moment.  At 5000
+    // KB/Sec it lasts about 13 s on any machine.
+    sliderPosition = 19;
     ASSERT_NO_FATAL_FAILURE(RunWithKills(JOB_MODE_COPY, target, source, 17));
     Fault_ExpectTree(tree, Files_Join(target, "tree"));
     Fault_ExpectTree(tree, source);
@@ -268,6 +272,7 @@ TEST_F(FaultSuite, KilledMoveEndsWithEveryFileOnceAndNoSourceLeft)
     std::string source = Files_Join(src, "tree");
     FAULT_TREE tree = Fault_MakeTree(source, 2000);
     std::string target = Engine_FolderOnDriveC("fault_move");
+    sliderPosition = 19;        // as for the copy: time for every kill
     ASSERT_NO_FATAL_FAILURE(RunWithKills(JOB_MODE_MOVE, target, source, 29));
     Fault_ExpectTree(tree, Files_Join(target, "tree"));
     for (const FAULT_FILE &file : tree.files)
