@@ -346,6 +346,40 @@ bool Driver_HasDialog(const DRIVER_COPIER *copier, const char *title)
     return Driver_Find(copier->process.dwProcessId, title, false) != NULL;
 }
 
+struct DRIVER_DESCRIPTION {
+    DWORD processId;
+    std::string text;
+};
+
+static BOOL CALLBACK Driver_DescribeControl(HWND control, LPARAM lParam)
+{
+    std::string text = Driver_GetText(control);
+    if (!text.empty())
+        ((DRIVER_DESCRIPTION *)lParam)->text += " | " + text;
+    return TRUE;
+}
+
+static BOOL CALLBACK Driver_DescribeDialog(HWND window, LPARAM lParam)
+{
+    DRIVER_DESCRIPTION *description = (DRIVER_DESCRIPTION *)lParam;
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    if (processId == description->processId && IsWindowVisible(window) &&
+        Driver_IsDialogClass(window)) {
+        description->text += Driver_GetText(window) + ":";
+        EnumChildWindows(window, Driver_DescribeControl, lParam);
+        description->text += "\n";
+    }
+    return TRUE;
+}
+
+std::string Driver_DescribeDialogs(const DRIVER_COPIER *copier)
+{
+    DRIVER_DESCRIPTION description = {copier->process.dwProcessId, ""};
+    EnumWindows(Driver_DescribeDialog, (LPARAM)&description);
+    return description.text;
+}
+
 bool Driver_WaitForExitWithoutWindow(DRIVER_COPIER *copier, DWORD timeoutMs,
                                      DWORD *exitCode, bool *sawWindow)
 {

@@ -47,8 +47,9 @@ inline void Engine_RunJob(const std::string &tempFolder, int number, int mode,
     bool asked = Driver_HasDialog(&copier, "Confirm File Replace") ||
                  Driver_HasDialog(&copier, "Error Copying File") ||
                  Driver_HasDialog(&copier, "Error Moving File");
+    std::string questions = asked ? Driver_DescribeDialogs(&copier) : "";
     Driver_Kill(&copier);
-    EXPECT_FALSE(asked) << "the job stopped at a question";
+    EXPECT_FALSE(asked) << "the job stopped at a question:\n" << questions;
     ASSERT_TRUE(ended) << "the copier did not finish the job by itself";
     std::string jobFile =
         Files_Join(tempFolder, "tesqueue." + std::to_string(number));
