@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "copy_state.h"
+#include "dll_search.h"
 #include "engine.h"
 #include "job_arguments.h"
 #include "job_file.h"
@@ -181,6 +182,7 @@ HBITMAP LoadButtonImage(int id)
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 {
+    DllSearch_SystemFolderOnly();
     CopyState_Reset();
     CopyState.appInstance = instance;
 

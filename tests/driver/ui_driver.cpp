@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
 #include <cstring>
 
 #include <gtest/gtest.h>
@@ -343,6 +344,21 @@ static bool Driver_Ended(const DRIVER_COPIER *copier)
            WaitForSingleObject(copier->process.hProcess, 0) == WAIT_OBJECT_0;
 }
 
+// Driver_Ended for a process one of whose windows is awaited: its end is
+// told on the error output with the exit code (1: the copier's own end;
+// 99: the driver's kill; 0xC0000005 and the like: a crash), so a test that
+// fails for a missing window says why the window never came.
+static bool Driver_EndedBeforeItsWindow(const DRIVER_COPIER *copier)
+{
+    if (!Driver_Ended(copier))
+        return false;
+    DWORD exitCode = 0;
+    GetExitCodeProcess(copier->process.hProcess, &exitCode);
+    fprintf(stderr, "driver: process %lu ended with exit code 0x%lx before the awaited window\n",
+            (unsigned long)copier->process.dwProcessId, (unsigned long)exitCode);
+    return true;
+}
+
 HWND Driver_WaitForProgressWindow(DRIVER_COPIER *copier, DWORD timeoutMs)
 {
     DWORD start = GetTickCount();
@@ -352,7 +368,7 @@ HWND Driver_WaitForProgressWindow(DRIVER_COPIER *copier, DWORD timeoutMs)
             copier->window = window;
             return window;
         }
-        if (Driver_Ended(copier) || GetTickCount() - start >= timeoutMs)
+        if (Driver_EndedBeforeItsWindow(copier) || GetTickCount() - start >= timeoutMs)
             return NULL;
         Sleep(DRIVER_POLL_MS);
     }
@@ -366,7 +382,7 @@ HWND Driver_WaitForDialog(const DRIVER_COPIER *copier, const char *title,
         HWND window = Driver_Find(copier->process.dwProcessId, title, false);
         if (window)
             return window;
-        if (Driver_Ended(copier) || GetTickCount() - start >= timeoutMs)
+        if (Driver_EndedBeforeItsWindow(copier) || GetTickCount() - start >= timeoutMs)
             return NULL;
         Sleep(DRIVER_POLL_MS);
     }
@@ -386,6 +402,40 @@ bool Driver_WaitForWindowGone(HWND window, DWORD timeoutMs)
 bool Driver_HasDialog(const DRIVER_COPIER *copier, const char *title)
 {
     return Driver_Find(copier->process.dwProcessId, title, false) != NULL;
+}
+
+struct DRIVER_DESCRIPTION {
+    DWORD processId;
+    std::string text;
+};
+
+static BOOL CALLBACK Driver_DescribeControl(HWND control, LPARAM lParam)
+{
+    std::string text = Driver_GetText(control);
+    if (!text.empty())
+        ((DRIVER_DESCRIPTION *)lParam)->text += " | " + text;
+    return TRUE;
+}
+
+static BOOL CALLBACK Driver_DescribeDialog(HWND window, LPARAM lParam)
+{
+    DRIVER_DESCRIPTION *description = (DRIVER_DESCRIPTION *)lParam;
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    if (processId == description->processId && IsWindowVisible(window) &&
+        Driver_IsDialogClass(window)) {
+        description->text += Driver_GetText(window) + ":";
+        EnumChildWindows(window, Driver_DescribeControl, lParam);
+        description->text += "\n";
+    }
+    return TRUE;
+}
+
+std::string Driver_DescribeDialogs(const DRIVER_COPIER *copier)
+{
+    DRIVER_DESCRIPTION description = {copier->process.dwProcessId, ""};
+    EnumWindows(Driver_DescribeDialog, (LPARAM)&description);
+    return description.text;
 }
 
 bool Driver_WaitForExitWithoutWindow(DRIVER_COPIER *copier, DWORD timeoutMs,

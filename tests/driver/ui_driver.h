@@ -88,6 +88,10 @@ bool Driver_WaitForWindowGone(HWND window, DWORD timeoutMs = DRIVER_TIMEOUT_MS);
 
 // Is a visible dialog with this title open in the copier's process now?
 bool Driver_HasDialog(const DRIVER_COPIER *copier, const char *title);
+// Every visible dialog of the copier's process with the texts of its
+// controls, "Title: text | text ..." one to a line: what a failure message
+// needs to say which file a question was about.
+std::string Driver_DescribeDialogs(const DRIVER_COPIER *copier);
 
 // Texts.
 std::string Driver_GetText(HWND window);
