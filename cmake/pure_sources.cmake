@@ -4,6 +4,9 @@ set(TES_PURE_COMMON_SOURCES
     ${CMAKE_SOURCE_DIR}/common/job_file_format.cpp
     ${CMAKE_SOURCE_DIR}/common/job_text.cpp
 )
+set(TES_PURE_SETUP_SOURCES
+    ${CMAKE_SOURCE_DIR}/setup/install_refusal.cpp
+)
 set(TES_PURE_COPIER_SOURCES
     ${CMAKE_SOURCE_DIR}/copier/ascii_case.cpp
     ${CMAKE_SOURCE_DIR}/copier/job_arguments.cpp

@@ -7,9 +7,6 @@ const wchar_t *CopierErrors_Text(DWORD code)
     case COPIER_ERROR_SIZE_MISMATCH:
         return L"The copy does not hold as many bytes as the source, so the "
                L"source is kept.";
-    case COPIER_ERROR_KEPT_PART_DIFFERS:
-        return L"The part of the copy that was there before differs from the "
-               L"source, so the source is kept.";
     case COPIER_ERROR_TOO_LARGE_FOR_FAT:
         return L"The file is 4 GB or larger, and the target drive's file "
                L"system (FAT) can't hold a file that large.";

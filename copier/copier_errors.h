@@ -9,9 +9,6 @@ enum : DWORD {
     COPIER_ERROR_BASE = 0x20000000,
     // A move's copy does not end where its source does: the source stays.
     COPIER_ERROR_SIZE_MISMATCH = COPIER_ERROR_BASE + 1,
-    // The part of a continued copy that was there before differs from the
-    // source: the copy is not this source's, and the source stays.
-    COPIER_ERROR_KEPT_PART_DIFFERS = COPIER_ERROR_BASE + 2,
     // 4 GiB or more onto a FAT file system.
     COPIER_ERROR_TOO_LARGE_FOR_FAT = COPIER_ERROR_BASE + 3,
 };

@@ -6,7 +6,6 @@
 
 #include <string>
 
-#include "compare_files.h"
 #include "copier_errors.h"
 #include "copy_paths.h"
 #include "copy_state.h"
@@ -149,19 +148,13 @@ static bool CopyTreeFile_DeleteSource(const wchar_t *sourcePath,
     }
 }
 
-// A move lets its source go only when the copy holds exactly the source's
-// bytes where it can tell: the same size, and a part kept from an earlier
-// run equal to the source in full (the rest was written in this pass).
-// Returns NO_ERROR, or the failure to report.
-static DWORD CopyTreeFile_CheckBeforeDelete(HANDLE source, HANDLE target,
-                                            const wchar_t *targetPath)
+// A move lets its source go only when its copy holds exactly as many bytes
+// (a part kept from an earlier run was compared in full before it was
+// continued).  Returns NO_ERROR, or the failure to report.
+static DWORD CopyTreeFile_CheckBeforeDelete(HANDLE source, HANDLE target)
 {
     if (!FileCopy_SameSize(source, target))
         return COPIER_ERROR_SIZE_MISMATCH;
-    if (CopyState.resumeOffset > 0 &&
-        CompareFiles_Range(source, targetPath, 0, CopyState.resumeOffset) !=
-            COMPARE_EQUAL)
-        return COPIER_ERROR_KEPT_PART_DIFFERS;
     // The source goes only once its copy is on the disk.
     if (!FlushFileBuffers(target))
         return GetLastError();
@@ -234,12 +227,10 @@ bool CopyTree_File(const wchar_t *sourcePath, const wchar_t *targetFolder,
         FILE_TRANSFER transfer =
             FileCopy_Transfer(source, target, entry, &failure, &failedOnTarget);
         if (transfer == TRANSFER_DONE && moving && !CopyState.stopRequested) {
-            failure = CopyTreeFile_CheckBeforeDelete(source, target,
-                                                     targetPath.c_str());
+            failure = CopyTreeFile_CheckBeforeDelete(source, target);
             if (failure != NO_ERROR) {
                 transfer = TRANSFER_FAILED;
-                failedOnTarget = failure != COPIER_ERROR_KEPT_PART_DIFFERS &&
-                                 failure != COPIER_ERROR_SIZE_MISMATCH;
+                failedOnTarget = failure != COPIER_ERROR_SIZE_MISMATCH;
             }
         }
 

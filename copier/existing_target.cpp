@@ -207,12 +207,18 @@ static TARGET_DECISION ExistingTarget_CheckBytes(
         return decision;
     }
     // An empty target keeps nothing: writing the whole source joins nothing.
+    // A copy compares samples of the kept part; a move, which deletes the
+    // source once the rest is written, compares all of it first.
     bool continues = decision == TARGET_CONTINUE ||
                      (decision == TARGET_ASK && *copyRestAllowed);
-    if (continues && size > 0 &&
-        CompareFiles_KeptPart(sourceFile, targetPath, size) != COMPARE_EQUAL) {
-        *copyRestAllowed = 0;
-        return TARGET_ASK;
+    if (continues && size > 0) {
+        COMPARE_RESULT kept =
+            moving ? CompareFiles_Range(sourceFile, targetPath, 0, size)
+                   : CompareFiles_KeptPart(sourceFile, targetPath, size);
+        if (kept != COMPARE_EQUAL) {
+            *copyRestAllowed = 0;
+            return TARGET_ASK;
+        }
     }
     return decision;
 }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "copy_state.h"
+#include "dll_search.h"
 #include "engine.h"
 #include "job_arguments.h"
 #include "job_file.h"
@@ -203,6 +204,7 @@ HBITMAP LoadButtonImage(int id)
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 {
+    DllSearch_SystemFolderOnly();
     CopyState_Reset();
     CopyState.appInstance = instance;
 

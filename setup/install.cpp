@@ -52,6 +52,12 @@ static void Install_FileFailed(const char *path)
 
 bool InstallAll(void)
 {
+    // Nothing is written: a handler in the 32-bit registry view would be
+    // reported installed while the 64-bit Explorer never loads it.
+    if (g_installRefused) {
+        Setup_Message(c_InstallRefusedText, "Error");
+        return false;
+    }
     char copierPath[SETUP_WINDOWS_BUFFER + MAX_PATH];
     char hookPath[SETUP_WINDOWS_BUFFER + MAX_PATH];
     bool folderKnown = Setup_InstalledPath(SETUP_COPIER_FILE, copierPath);

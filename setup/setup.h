@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "install_refusal.h"
+
 // Where the two deliverables are installed and what the registry names.
 #define SETUP_COPIER_FILE       "tesrun.exe"
 #define SETUP_HOOK_FILE         "teshook.dll"
@@ -18,6 +20,15 @@ extern HINSTANCE g_hInstance;
 extern HWND g_hwndSetup;
 // Set by /install and /uninstall: no message box is shown.
 extern bool g_silent;
+// Set at start-up when this installer must not install (a 32-bit installer
+// on 64-bit Windows); uninstalling still works.
+extern bool g_installRefused;
+// What the refused installer says, in its window and when Install is
+// pressed.
+extern const char c_InstallRefusedText[];
+
+// Whether the installer's own process runs under WoW64.
+SETUP_WOW64 Setup_AskWow64(void);
 
 // Both return true when every step succeeded.
 bool InstallAll(void);

@@ -8,6 +8,13 @@
 HINSTANCE g_hInstance;
 HWND g_hwndSetup;
 bool g_silent;
+bool g_installRefused;
+
+const char c_InstallRefusedText[] =
+    "This is the 32-bit installer, and this Windows is 64-bit: its Explorer "
+    "would never load what the 32-bit installer installs. To install Tessary "
+    "Copy, run the 64-bit tessetup.exe instead. Uninstall / Remove still "
+    "removes an earlier 32-bit installation.";
 
 bool Setup_InstalledPath(const char *name, char *path)
 {

@@ -17,6 +17,8 @@
 #define IDC_SETUP_UNINSTALL     1014
 #define IDC_SETUP_EXIT          1015
 #define IDC_SETUP_ABOUT         1025
+// Hidden unless this installer refuses to install (install_refusal.h).
+#define IDC_SETUP_REFUSAL       1016
 
 // About dialog.
 #define IDD_SETUP_ABOUT         138

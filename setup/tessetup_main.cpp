@@ -1,7 +1,10 @@
 // tessetup.exe: the installer.  Without arguments it shows the setup
 // window and ends with exit code 1, whatever happened.  For administrators
 // and scripts, "/install" and "/uninstall" run the same operations without
-// any window or message and end with 0 on success, 1 on failure.
+// any window or message and end with 0 on success, 1 on failure.  The
+// 32-bit installer on 64-bit Windows refuses to install (its window says
+// why; "/install" writes nothing and ends with 1) but still uninstalls.
+#include "dll_search.h"
 #include "setup.h"
 #include "setup_ids.h"
 
@@ -29,9 +32,13 @@ static bool Setup_IsSwitch(const char *commandLine, const char *name)
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine,
                    int show)
 {
+    // Before anything else: the installer runs elevated, usually from a
+    // downloads folder, and must never load a DLL planted there.
+    DllSearch_SystemFolderOnly();
     (void)previous;
     (void)show;
     g_hInstance = instance;
+    g_installRefused = Setup_RefusesInstall(sizeof(void *), Setup_AskWow64());
 
     if (Setup_IsSwitch(commandLine, "/install") ||
         Setup_IsSwitch(commandLine, "/uninstall")) {

@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
-# Screenshots of the copier's windows, with their frames, for a look at
-# whether every text fits: the progress window waiting to resume, the error
-# dialog, the window retrying (running) and paused, and the About box.
+# Screenshots of every window of the copier and the installer, with their
+# frames, for a look at whether every text fits and every button shows its
+# picture: the progress window waiting to resume, the error dialog, the
+# window retrying (running) and paused, the About box, the replace
+# question; the setup window, its About dialog and its "Finished" message.
 #
 #   tools/screenshots.sh OUT_FOLDER [BUILD_DIR]
 #
-# BUILD_DIR is an i686 build with the tests (default build/shots); its
-# bin/tesrun.exe and bin/lock_file.exe are used, and its Wine prefix and
-# Xvfb come from tests/wine/run.sh --prepare.  Each scene runs in a Wine
+# BUILD_DIR is an i686 or x86_64 build with the tests (default
+# build/shots); its bin/tesrun.exe, bin/tessetup.exe and bin/lock_file.exe
+# are used, and its Wine prefix and Xvfb come from tests/wine/run.sh
+# --prepare.  The installer scene installs into that prefix and removes
+# the installation again.  Each scene runs in a Wine
 # virtual desktop of 640x480; a small clicker built here and started in the
 # same desktop presses the buttons, since a program outside that desktop
 # cannot see its windows.
@@ -19,8 +23,15 @@ build=$(cd "${2:-$repo/build/shots}" && pwd)
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
 bin=$build/bin
-[ -f "$bin/tesrun.exe" ] && [ -f "$bin/lock_file.exe" ] ||
-    { echo "screenshots.sh: build tesrun and lock_file in $build first" >&2; exit 2; }
+[ -f "$bin/tesrun.exe" ] && [ -f "$bin/tessetup.exe" ] && [ -f "$bin/lock_file.exe" ] ||
+    { echo "screenshots.sh: build tesrun, tessetup and lock_file in $build first" >&2; exit 2; }
+PATH=$repo/tests/wine/bin:$PATH
+# The clicker is built for the build's own architecture: where Wine runs
+# no 32-bit programs, the x86_64 build still gets its screenshots.
+compiler=x86_64-w64-mingw32-gcc
+pe=$(od -An -tu4 -j60 -N4 "$bin/tesrun.exe" | tr -d ' ')
+[ "$(od -An -tx2 -j$((pe + 4)) -N2 "$bin/tesrun.exe" | tr -d ' ')" = 014c ] &&
+    compiler=i686-w64-mingw32-gcc
 
 "$repo/tests/wine/run.sh" --prepare "$build"
 export WINEPREFIX=$build/wineprefix WINEDEBUG=-all
@@ -75,7 +86,7 @@ int main(int argc, char **argv)
     return found ? 0 : 1;
 }
 EOF
-i686-w64-mingw32-gcc -O1 -static "$scratch/clicker.c" -o "$scratch/clicker.exe"
+"$compiler" -O1 -static "$scratch/clicker.c" -o "$scratch/clicker.exe"
 
 temp_dos=$(wine cmd /c 'echo %TEMP%' 2>/dev/null | tr -d '\r')
 temp_unix=$(winepath -u "$temp_dos" 2>/dev/null)
@@ -119,7 +130,15 @@ click() {     # click DESKTOP TITLE [ID]: waits for the window, presses ID
 
 shot() {
     echo "screenshots.sh: $(date +%T.%N) $1" >&2
-    import -display "$DISPLAY" -window root -crop 640x480+0+0 +repage "$out/$1.png"
+    # A desktop that has just replaced another may not have drawn yet: the
+    # screen is then all black for a moment.
+    local tries=0
+    while import -display "$DISPLAY" -window root -crop 640x480+0+0 +repage "$out/$1.png" &&
+          [ "$(convert "$out/$1.png" -format '%[fx:maxima]' info:)" = 0 ] &&
+          [ $tries -lt 20 ]; do
+        sleep 0.5
+        tries=$((tries + 1))
+    done
     echo "screenshots.sh: $out/$1.png"
 }
 
@@ -154,3 +173,46 @@ shot progress_paused
 click shot2 "(50%) Paused" 2
 kill "$locker" 2>/dev/null || true
 wait "$locker" 2>/dev/null || true
+
+# Scene 3: a move whose source another program holds open, deep in long
+# folder names, so the error dialog must wrap a long path.
+deep="$scratch/src/documents and settings/all users/application data/reports for the annual meeting"
+mkdir -p "$deep"
+head -c 100000 /dev/urandom > "$deep/Minutes.DOC"
+setsid wine "$bin/lock_file.exe" "$(winepath -w "$deep/Minutes.DOC" 2>/dev/null)" \
+    shots_ready2 shots_release2 </dev/null >/dev/null 2>&1 &
+locker=$!
+sleep 2
+write_job 504 0 "$dst_dos" "$(winepath -w "$deep/Minutes.DOC" 2>/dev/null)"
+desktop shot5 "$bin/tesrun.exe" 504
+click shot5 "Error Moving File"
+shot error_dialog_move
+click shot5 "Error Moving File" 1034
+kill "$locker" 2>/dev/null || true
+wait "$locker" 2>/dev/null || true
+
+# Scene 4: a target that already exists, larger and older than its source.
+head -c 1234567 /dev/urandom > "$scratch/src/Annual Report.DOC"
+head -c 2345678 /dev/urandom > "$scratch/dst/Annual Report.DOC"
+touch -d '1998-03-05 09:07:03' "$scratch/dst/Annual Report.DOC"
+write_job 503 1 "$dst_dos" "$src_dos\\Annual Report.DOC"
+desktop shot3 "$bin/tesrun.exe" 503
+click shot3 "Confirm File Replace"
+shot replace_dialog
+click shot3 "Confirm File Replace" 7
+
+# Scene 5: the installer's window, its About dialog, and the message of an
+# install, after which the button reads "Reinstall"; removed again after.
+desktop shot4 "$bin/tessetup.exe"
+click shot4 "Tessary Copy v1.1"
+shot setup_window
+click shot4 "Tessary Copy v1.1" 1025
+click shot4 "#about"
+shot setup_about
+click shot4 "#about" 1
+click shot4 "Tessary Copy v1.1" 1013
+click shot4 "Finished"
+shot setup_installed
+click shot4 "Finished" 1
+click shot4 "Tessary Copy v1.1" 1015
+wine "$bin/tessetup.exe" /uninstall </dev/null >/dev/null 2>&1 || true

@@ -1,6 +1,8 @@
 // A user who answers every question of the copier in one fixed way.
 #include "dialog_answers.h"
 
+#include <gtest/gtest.h>
+
 #include "resource_ids.h"
 
 static void Answers_Question(HWND dialog, DRIVER_ANSWERS *answers)
@@ -48,6 +50,14 @@ bool Driver_AnswerOpenDialogs(DRIVER_COPIER *copier, DRIVER_ANSWERS *answers)
             return false;
         Driver_WaitForWindowGone(dialog);
     }
+    if (Driver_HasDialog(copier, "Items Skipped")) {
+        HWND list = Driver_WaitForDialog(copier, "Items Skipped");
+        if (list) {
+            answers->skippedList += Driver_GetItemText(list, IDC_SKIPPED_LIST);
+            Driver_Click(list, IDC_SKIPPED_OK);
+            Driver_WaitForWindowGone(list);
+        }
+    }
     return true;
 }
 
@@ -63,4 +73,39 @@ bool Driver_AnswerUntilExit(DRIVER_COPIER *copier, DRIVER_ANSWERS *answers,
         }
     }
     return true;
+}
+
+bool Driver_RunWithoutQuestions(DRIVER_COPIER *copier, DWORD timeoutMs)
+{
+    DRIVER_ANSWERS answers;
+    answers.replaceButton = IDC_REPLACE_NO;     // leaves the target alone
+    bool ended = Driver_AnswerUntilExit(copier, &answers, timeoutMs);
+    EXPECT_TRUE(ended) << "the copier did not end by itself";
+    EXPECT_TRUE(answers.questions.empty())
+        << "the copier asked about " << answers.questions[0];
+    EXPECT_TRUE(answers.errors.empty())
+        << "the copier reported " << answers.errors[0] << ": "
+        << answers.errorTexts[0];
+    EXPECT_TRUE(answers.skippedList.empty())
+        << "the copier left items out:\n" << answers.skippedList;
+    return ended && answers.questions.empty() && answers.errors.empty() &&
+           answers.skippedList.empty();
+}
+
+bool Driver_RunToTheSkippedList(DRIVER_COPIER *copier, std::string *list,
+                                DWORD timeoutMs)
+{
+    DRIVER_ANSWERS answers;
+    answers.replaceButton = IDC_REPLACE_NO;
+    bool ended = Driver_AnswerUntilExit(copier, &answers, timeoutMs);
+    EXPECT_TRUE(ended) << "the copier did not end by itself";
+    EXPECT_TRUE(answers.questions.empty())
+        << "the copier asked about " << answers.questions[0];
+    EXPECT_TRUE(answers.errors.empty())
+        << "the copier reported " << answers.errors[0];
+    EXPECT_FALSE(answers.skippedList.empty())
+        << "the job ended without its list of items left out";
+    *list = answers.skippedList;
+    return ended && answers.questions.empty() && answers.errors.empty() &&
+           !list->empty();
 }

@@ -20,6 +20,9 @@ struct DRIVER_ANSWERS {
     std::vector<std::string> errors;       // each error's heading
     std::vector<std::string> errorTexts;   // and the system's text for it
     int errorsWithoutSkip = 0;
+    // The "Items Skipped" list a finished job showed (closed with OK), as
+    // the window shows it; empty when it showed none.
+    std::string skippedList;
 };
 
 // Answers the dialogs open now.  Returns false on an error that offers no
@@ -30,3 +33,15 @@ bool Driver_AnswerOpenDialogs(DRIVER_COPIER *copier, DRIVER_ANSWERS *answers);
 // copier is then ended and false returned.
 bool Driver_AnswerUntilExit(DRIVER_COPIER *copier, DRIVER_ANSWERS *answers,
                             DWORD timeoutMs);
+
+// Runs the copier to its end as a user who is asked nothing: the test fails
+// on any question, error or list of skipped items it shows (each is
+// answered as above, so that the job can end) and when it does not end.  Returns true when it ended
+// by itself without asking.
+bool Driver_RunWithoutQuestions(DRIVER_COPIER *copier,
+                                DWORD timeoutMs = DRIVER_TIMEOUT_MS);
+
+// As Driver_RunWithoutQuestions, for a job that has left items out: it must
+// end with its "Items Skipped" list, whose text goes into `list`.
+bool Driver_RunToTheSkippedList(DRIVER_COPIER *copier, std::string *list,
+                                DWORD timeoutMs = DRIVER_TIMEOUT_MS);

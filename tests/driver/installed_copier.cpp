@@ -6,6 +6,10 @@
 
 #include <algorithm>
 
+#include <gtest/gtest.h>
+
+#include "child_processes.h"
+#include "test_files.h"
 #include "ui_driver.h"
 
 DRIVER_INSTALLED_COPIER::~DRIVER_INSTALLED_COPIER()
@@ -74,25 +78,28 @@ static std::vector<std::string> Driver_ReadRecords(const std::string &records,
 }
 
 std::vector<std::string> Driver_RecordedLaunches(const std::string &records,
-                                                 size_t count)
+                                                 DWORD launcherId)
 {
-    // A launch file is written in one call after its creation: an empty one
-    // is still being written.
-    std::vector<std::string> arguments;
+    EXPECT_TRUE(Driver_WaitForChildrenToEnd(launcherId))
+        << "a launched copier did not end";
+    return Driver_ReadRecords(records, "launch_");
+}
+
+bool Driver_WaitForLaunchRecords(const std::string &records, size_t count)
+{
     DWORD start = GetTickCount();
-    do {
-        arguments = Driver_ReadRecords(records, "launch_");
-        if (arguments.size() >= count)
-            break;
+    while (Driver_ReadRecords(records, "launch_").size() < count) {
+        if (GetTickCount() - start > DRIVER_TIMEOUT_MS)
+            return false;
         Sleep(10);
-    } while (GetTickCount() - start < DRIVER_TIMEOUT_MS);
-    return arguments;
+    }
+    return true;
 }
 
 std::vector<std::string> Driver_RecordedCommandLines(const std::string &records,
-                                                     size_t count)
+                                                     DWORD launcherId)
 {
     // The command file is complete before its launch file is made.
-    Driver_RecordedLaunches(records, count);
+    Driver_RecordedLaunches(records, launcherId);
     return Driver_ReadRecords(records, "command_");
 }

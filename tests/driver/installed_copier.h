@@ -4,6 +4,8 @@
 // "windows_folder".
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 #include <vector>
 
@@ -26,12 +28,17 @@ bool Driver_InstallCopier(DRIVER_INSTALLED_COPIER *copier,
 bool Driver_InstallRecordingCopier(DRIVER_INSTALLED_COPIER *copier,
                                    const std::string &records);
 
-// The arguments recorded in `records`, once `count` launches have been
-// recorded or the time-out has passed.
+// The arguments recorded in `records` (sorted) once every copier that
+// process `launcherId` started has ended: a launch, if any was made, has
+// been recorded by then, so an empty list means that none was made.
 std::vector<std::string> Driver_RecordedLaunches(const std::string &records,
-                                                 size_t count);
+                                                 DWORD launcherId);
+
+// Waits until `count` launches are recorded in `records`, for copiers that
+// a program of the test started and outlived (tessubmit, tesdrop).
+bool Driver_WaitForLaunchRecords(const std::string &records, size_t count);
 
 // The whole command lines (UTF-8) recorded in `records`, sorted, once
-// `count` launches have been recorded or the time-out has passed.
+// every copier that process `launcherId` started has ended.
 std::vector<std::string> Driver_RecordedCommandLines(const std::string &records,
-                                                     size_t count);
+                                                     DWORD launcherId);

@@ -6,20 +6,15 @@
 
 #include <cstring>
 
-#define SETUP_CLASS_KEY "CLSID\\" SETUP_TEST_CLASS_ID
-#define SETUP_HANDLERS(kind) "SOFTWARE\\Classes\\" kind "\\shellex\\DragDropHandlers"
-#define SETUP_APPROVED "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved"
-#define SETUP_RUN "Software\\Microsoft\\Windows\\CurrentVersion\\Run"
-
 const SETUP_VALUE c_SetupValues[SETUP_VALUE_COUNT] = {
-    {HKEY_LOCAL_MACHINE, SETUP_HANDLERS("Directory") "\\TesDrop", NULL, SETUP_TEST_CLASS_ID},
-    {HKEY_LOCAL_MACHINE, SETUP_HANDLERS("Folder") "\\TesDrop", NULL, SETUP_TEST_CLASS_ID},
-    {HKEY_LOCAL_MACHINE, SETUP_HANDLERS("Drive") "\\TesDrop", NULL, SETUP_TEST_CLASS_ID},
+    {HKEY_LOCAL_MACHINE, SETUP_HANDLER_KEY("Directory"), NULL, SETUP_TEST_CLASS_ID},
+    {HKEY_LOCAL_MACHINE, SETUP_HANDLER_KEY("Folder"), NULL, SETUP_TEST_CLASS_ID},
+    {HKEY_LOCAL_MACHINE, SETUP_HANDLER_KEY("Drive"), NULL, SETUP_TEST_CLASS_ID},
     {HKEY_CLASSES_ROOT, SETUP_CLASS_KEY, NULL, "TesDrop"},
     {HKEY_CLASSES_ROOT, SETUP_CLASS_KEY "\\InProcServer32", NULL, "teshook.dll"},
     {HKEY_CLASSES_ROOT, SETUP_CLASS_KEY "\\InProcServer32", "ThreadingModel", "Apartment"},
-    {HKEY_LOCAL_MACHINE, SETUP_APPROVED, SETUP_TEST_CLASS_ID, "TesDrop"},
-    {HKEY_LOCAL_MACHINE, SETUP_RUN, "Resume copy", "tesrun.exe /startup"},
+    {HKEY_LOCAL_MACHINE, SETUP_APPROVED_KEY, SETUP_TEST_CLASS_ID, "TesDrop"},
+    {HKEY_LOCAL_MACHINE, SETUP_RUN_KEY, "Resume copy", "tesrun.exe /startup"},
 };
 
 std::string SetupDriver_WindowsPath(const char *name)
@@ -51,10 +46,12 @@ void SetupDriver_Clean(void)
     }
     RegDeleteKeyA(HKEY_CLASSES_ROOT, SETUP_CLASS_KEY "\\InProcServer32");
     RegDeleteKeyA(HKEY_CLASSES_ROOT, SETUP_CLASS_KEY);
-    for (int i = 0; i < 3; i++)
-        RegDeleteKeyA(HKEY_LOCAL_MACHINE, c_SetupValues[i].key);
-    SetupDriver_DeleteValue(HKEY_LOCAL_MACHINE, SETUP_APPROVED, SETUP_TEST_CLASS_ID);
-    SetupDriver_DeleteValue(HKEY_LOCAL_MACHINE, SETUP_RUN, "Resume copy");
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, SETUP_HANDLER_KEY("Directory"));
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, SETUP_HANDLER_KEY("Folder"));
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, SETUP_HANDLER_KEY("Drive"));
+    SetupDriver_DeleteValue(HKEY_LOCAL_MACHINE, SETUP_APPROVED_KEY,
+                            SETUP_TEST_CLASS_ID);
+    SetupDriver_DeleteValue(HKEY_LOCAL_MACHINE, SETUP_RUN_KEY, "Resume copy");
 }
 
 std::string SetupDriver_ReadValue(HKEY root, const char *key, const char *name)
@@ -88,6 +85,7 @@ bool SetupDriver_Start(DRIVER_COPIER *setup, const std::string &argument,
                        const std::string &program)
 {
     setup->window = NULL;
+    setup->titleHook = NULL;
     std::string path = program.empty() ? Driver_BinFolder() + "\\tessetup.exe" : program;
     std::string commandLine = "tessetup.exe";
     if (!argument.empty())

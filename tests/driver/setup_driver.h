@@ -9,6 +9,16 @@
 
 #define SETUP_TEST_CLASS_ID "{A4D78B20-6E05-1069-8758-4E73FD83DEAD}"
 
+// The keys an installation writes to, by name (HKEY_LOCAL_MACHINE unless
+// said otherwise).
+#define SETUP_HANDLERS_KEY(kind) \
+    "SOFTWARE\\Classes\\" kind "\\shellex\\DragDropHandlers"
+#define SETUP_HANDLER_KEY(kind) SETUP_HANDLERS_KEY(kind) "\\TesDrop"
+#define SETUP_CLASS_KEY "CLSID\\" SETUP_TEST_CLASS_ID      // HKEY_CLASSES_ROOT
+#define SETUP_APPROVED_KEY \
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved"
+#define SETUP_RUN_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\Run"
+
 // One registry value of an installation.
 struct SETUP_VALUE {
     HKEY root;
@@ -16,6 +26,7 @@ struct SETUP_VALUE {
     const char *name;       // NULL: the default value
     const char *data;
 };
+// Every value an installation writes, in no particular order.
 enum { SETUP_VALUE_COUNT = 8 };
 extern const SETUP_VALUE c_SetupValues[SETUP_VALUE_COUNT];
 

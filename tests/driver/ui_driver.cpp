@@ -5,11 +5,17 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
 #include <cstring>
 
+#include <gtest/gtest.h>
+
 #include "job_file.h"
+#include "job_file_reader.h"
 #include "resource_ids.h"
 #include "test_files.h"
+#include "wide_files.h"
+#include "title_recorder.h"
 
 enum {
     DRIVER_POLL_MS = 10,
@@ -90,24 +96,72 @@ std::string Driver_WriteJob(const std::string &tempFolder, int number,
                             int mode, const std::string &target,
                             const std::vector<std::string> &sources)
 {
-    // Filler bytes as an older writer left them: the ANSI form.
-    static const uint8_t filler[JOB_FILLER_SIZE] = {0x5a, 0x13, 0xc7, 0x00,
-                                                    0xff, 0x42, 0x81};
-    uint8_t head[JOB_HEADER_SIZE + JOB_COUNT_SIZE];
-    JobFile_EncodeHead(head, filler, mode, (uint32_t)sources.size());
-    std::string content((const char *)head, sizeof head);
-    // The encoder knows copy and move only; tests of other mode bytes
-    // pass the byte itself.
-    content[JOB_MODE_OFFSET] = (char)(uint8_t)mode;
+    // Filler bytes as an older writer left them (the ANSI form, not the
+    // Unicode signature); no reader looks at them.
+    std::string content("\x5a\x13\xc7\x00\xff\x42\x81", JOB_FILLER_SIZE);
+    content.push_back((char)(uint8_t)mode);
+    uint32_t count = (uint32_t)sources.size();
+    for (int i = 0; i < JOB_COUNT_SIZE; i++)
+        content.push_back((char)((count >> (8 * i)) & 0xFF));
     content.append(target.c_str(), target.size() + 1);
     for (const std::string &source : sources)
         content.append(source.c_str(), source.size() + 1);
 
     std::string path =
         Driver_WithSlash(tempFolder) + JOB_NAME_PREFIX + std::to_string(number);
-    if (!Driver_WriteFile(path, content))
+    if (!Driver_WriteFile(path, content)) {
+        ADD_FAILURE() << "the job file " << path << " could not be written";
         return std::string();
+    }
     return path;
+}
+
+bool Driver_ReadJob(const std::string &path, DRIVER_JOB *job)
+{
+    *job = DRIVER_JOB();
+    std::string content;
+    if (!Driver_ReadFile(path, &content) || content.size() < JOB_HEADER_SIZE)
+        return false;
+    const uint8_t *header = (const uint8_t *)content.data();
+    const uint8_t *body = header + JOB_HEADER_SIZE;
+    size_t bodySize = content.size() - JOB_HEADER_SIZE;
+    int form = JobFile_TextFormFromHeader(header);
+    JOB_BODY_INFO info;
+    if (!JobFile_CheckBodyOfForm(body, bodySize, form, JOB_WIDE_PATH_MAX,
+                                 &info))
+        return false;
+    job->modeByte = (uint8_t)content[JOB_MODE_OFFSET];
+    std::vector<wchar_t> text(JOB_WIDE_PATH_MAX + 1);
+    uint32_t cursor = JOB_TARGET_OFFSET;
+    if (!JobFile_NextSourceW(body, bodySize, form, &cursor, text.data(),
+                             text.size()))
+        return false;
+    job->target = Driver_Utf8(text.data());
+    cursor = info.firstSourceOffset;
+    for (uint32_t i = 0; i < info.sourceCount; i++) {
+        if (!JobFile_NextSourceW(body, bodySize, form, &cursor, text.data(),
+                                 text.size()))
+            return false;
+        job->sources.push_back(Driver_Utf8(text.data()));
+    }
+    return true;
+}
+
+DRIVER_TEMP_SCOPE::DRIVER_TEMP_SCOPE(const std::string &folder)
+{
+    hadValue = GetEnvironmentVariableA("TMP", saved, sizeof saved) > 0;
+    if (!folder.empty())
+        Set(folder);
+}
+
+DRIVER_TEMP_SCOPE::~DRIVER_TEMP_SCOPE()
+{
+    SetEnvironmentVariableA("TMP", hadValue ? saved : NULL);
+}
+
+void DRIVER_TEMP_SCOPE::Set(const std::string &folder)
+{
+    SetEnvironmentVariableA("TMP", folder.c_str());
 }
 
 // --- processes ----------------------------------------------------------
@@ -157,7 +211,7 @@ static void Driver_JoinCleanupJob(HANDLE process)
 bool Driver_StartProgram(const std::string &program,
                          const std::string &commandLine,
                          const std::string &tempFolder,
-                         PROCESS_INFORMATION *process)
+                         PROCESS_INFORMATION *process, bool suspended)
 {
     memset(process, 0, sizeof *process);
     std::string environment = Driver_ChildEnvironment(tempFolder);
@@ -174,21 +228,31 @@ bool Driver_StartProgram(const std::string &program,
                         &startup, process))
         return false;
     Driver_JoinCleanupJob(process->hProcess);
-    ResumeThread(process->hThread);
+    if (!suspended)
+        ResumeThread(process->hThread);
     return true;
 }
 
 bool Driver_StartCopier(const std::string &tempFolder,
-                        const std::string &argument, DRIVER_COPIER *copier)
+                        const std::string &argument, DRIVER_COPIER *copier,
+                        bool recordTitles)
 {
     copier->window = NULL;
+    copier->titleHook = NULL;
     // The program sees exactly `argument` as its command line; with no
     // argument there is no blank either, so it sees an empty one.
     std::string commandLine = "tesrun.exe";
     if (!argument.empty())
         commandLine += " " + argument;
-    return Driver_StartProgram(Driver_BinFolder() + "\\tesrun.exe",
-                               commandLine, tempFolder, &copier->process);
+    if (!Driver_StartProgram(Driver_BinFolder() + "\\tesrun.exe", commandLine,
+                             tempFolder, &copier->process, recordTitles))
+        return false;
+    if (!recordTitles)
+        return true;
+    // The hook is set before the program runs, so no title escapes it.
+    bool hooked = Driver_HookTitles(copier);
+    ResumeThread(copier->process.hThread);
+    return hooked;
 }
 
 bool Driver_StartJob(DRIVER_RUN *run, const char *testName, int number,
@@ -198,9 +262,10 @@ bool Driver_StartJob(DRIVER_RUN *run, const char *testName, int number,
 {
     run->temp = Driver_NewTempFolder(testName);
     run->jobFile = Driver_WriteJob(run->temp, number, mode, target, sources);
-    return Driver_StartCopier(run->temp,
+    return !run->jobFile.empty() &&
+           Driver_StartCopier(run->temp,
                               argument ? argument : std::to_string(number),
-                              &run->copier) &&
+                              &run->copier, run->recordTitles) &&
            Driver_WaitForProgressWindow(&run->copier) != NULL;
 }
 
@@ -228,8 +293,11 @@ void Driver_Kill(DRIVER_COPIER *copier)
     }
     if (copier->process.hThread)
         CloseHandle(copier->process.hThread);
+    if (copier->titleHook)
+        UnhookWindowsHookEx(copier->titleHook);
     memset(&copier->process, 0, sizeof copier->process);
     copier->window = NULL;
+    copier->titleHook = NULL;
 }
 
 // --- windows -------------------------------------------------------------
@@ -288,6 +356,21 @@ static bool Driver_Ended(const DRIVER_COPIER *copier)
            WaitForSingleObject(copier->process.hProcess, 0) == WAIT_OBJECT_0;
 }
 
+// Driver_Ended for a process one of whose windows is awaited: its end is
+// told on the error output with the exit code (1: the copier's own end;
+// 99: the driver's kill; 0xC0000005 and the like: a crash), so a test that
+// fails for a missing window says why the window never came.
+static bool Driver_EndedBeforeItsWindow(const DRIVER_COPIER *copier)
+{
+    if (!Driver_Ended(copier))
+        return false;
+    DWORD exitCode = 0;
+    GetExitCodeProcess(copier->process.hProcess, &exitCode);
+    fprintf(stderr, "driver: process %lu ended with exit code 0x%lx before the awaited window\n",
+            (unsigned long)copier->process.dwProcessId, (unsigned long)exitCode);
+    return true;
+}
+
 HWND Driver_WaitForProgressWindow(DRIVER_COPIER *copier, DWORD timeoutMs)
 {
     DWORD start = GetTickCount();
@@ -297,7 +380,7 @@ HWND Driver_WaitForProgressWindow(DRIVER_COPIER *copier, DWORD timeoutMs)
             copier->window = window;
             return window;
         }
-        if (Driver_Ended(copier) || GetTickCount() - start >= timeoutMs)
+        if (Driver_EndedBeforeItsWindow(copier) || GetTickCount() - start >= timeoutMs)
             return NULL;
         Sleep(DRIVER_POLL_MS);
     }
@@ -311,7 +394,7 @@ HWND Driver_WaitForDialog(const DRIVER_COPIER *copier, const char *title,
         HWND window = Driver_Find(copier->process.dwProcessId, title, false);
         if (window)
             return window;
-        if (Driver_Ended(copier) || GetTickCount() - start >= timeoutMs)
+        if (Driver_EndedBeforeItsWindow(copier) || GetTickCount() - start >= timeoutMs)
             return NULL;
         Sleep(DRIVER_POLL_MS);
     }
@@ -331,6 +414,40 @@ bool Driver_WaitForWindowGone(HWND window, DWORD timeoutMs)
 bool Driver_HasDialog(const DRIVER_COPIER *copier, const char *title)
 {
     return Driver_Find(copier->process.dwProcessId, title, false) != NULL;
+}
+
+struct DRIVER_DESCRIPTION {
+    DWORD processId;
+    std::string text;
+};
+
+static BOOL CALLBACK Driver_DescribeControl(HWND control, LPARAM lParam)
+{
+    std::string text = Driver_GetText(control);
+    if (!text.empty())
+        ((DRIVER_DESCRIPTION *)lParam)->text += " | " + text;
+    return TRUE;
+}
+
+static BOOL CALLBACK Driver_DescribeDialog(HWND window, LPARAM lParam)
+{
+    DRIVER_DESCRIPTION *description = (DRIVER_DESCRIPTION *)lParam;
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    if (processId == description->processId && IsWindowVisible(window) &&
+        Driver_IsDialogClass(window)) {
+        description->text += Driver_GetText(window) + ":";
+        EnumChildWindows(window, Driver_DescribeControl, lParam);
+        description->text += "\n";
+    }
+    return TRUE;
+}
+
+std::string Driver_DescribeDialogs(const DRIVER_COPIER *copier)
+{
+    DRIVER_DESCRIPTION description = {copier->process.dwProcessId, ""};
+    EnumWindows(Driver_DescribeDialog, (LPARAM)&description);
+    return description.text;
 }
 
 bool Driver_WaitForExitWithoutWindow(DRIVER_COPIER *copier, DWORD timeoutMs,

@@ -21,31 +21,60 @@ std::string Driver_NewWorkFolder(const char *testName);
 // Folder of the test program; tesrun.exe and tessubmit.exe stand beside it.
 std::string Driver_BinFolder(void);
 
-// Writes tesqueue.NNN into `tempFolder` with the job file's own layout, in
-// the older ANSI form (filler bytes, not the signature).
-// `mode` is stored as the mode byte as given (so 2 can be tested).
-// Returns its full path.
+// Writes tesqueue.NNN into `tempFolder` in the job file's documented
+// layout, in the older ANSI form (filler bytes, not the Unicode signature),
+// encoded here rather than by the product, so that the copier's reader is
+// held to the layout.  `mode` is stored as the mode byte as given (so 2 can
+// be tested).  Returns its full path; a file that cannot be written fails
+// the test and gives an empty path.
 std::string Driver_WriteJob(const std::string &tempFolder, int number,
                             int mode, const std::string &target,
                             const std::vector<std::string> &sources);
+
+// A job file read back as the copier reads it (the reader of
+// common/job_file_reader.h, either form): its mode byte, and its target
+// folder and sources as UTF-8.
+struct DRIVER_JOB {
+    int modeByte = -1;
+    std::string target;
+    std::vector<std::string> sources;
+};
+// False when the file is missing or the copier would refuse it.
+bool Driver_ReadJob(const std::string &path, DRIVER_JOB *job);
+
+// TMP (which GetTempPathA reads first) set to `folder` (unless empty) and
+// put back at the end of the scope, for code that the test runs in its own
+// process: the drop handler, the job writer.
+struct DRIVER_TEMP_SCOPE {
+    explicit DRIVER_TEMP_SCOPE(const std::string &folder = std::string());
+    ~DRIVER_TEMP_SCOPE();
+    void Set(const std::string &folder);
+    bool hadValue = false;
+    char saved[MAX_PATH] = "";
+};
 
 // A started copier.
 struct DRIVER_COPIER {
     PROCESS_INFORMATION process;
     HWND window;                     // the progress window, once found
+    HHOOK titleHook;                 // see title_recorder.h; NULL: none
 };
 
-// Starts bin\tesrun.exe with `argument`, TMP/TEMP set to `tempFolder`.
+// Starts bin\tesrun.exe with `argument`, TMP/TEMP set to `tempFolder`;
+// with `recordTitles` every title of its window is recorded from its first
+// one on (title_recorder.h).
 bool Driver_StartCopier(const std::string &tempFolder,
-                        const std::string &argument, DRIVER_COPIER *copier);
+                        const std::string &argument, DRIVER_COPIER *copier,
+                        bool recordTitles = false);
 
 // Starts any program with TMP/TEMP set to `tempFolder`; `commandLine` is
 // the whole command line, program name included; an empty `program` has
-// the command line's first word looked up on the search path.
+// the command line's first word looked up on the search path.  With
+// `suspended` its first thread waits for the caller's ResumeThread.
 bool Driver_StartProgram(const std::string &program,
                          const std::string &commandLine,
                          const std::string &tempFolder,
-                         PROCESS_INFORMATION *process);
+                         PROCESS_INFORMATION *process, bool suspended = false);
 
 // Waits for the copier's visible progress window (dialog 100).
 HWND Driver_WaitForProgressWindow(DRIVER_COPIER *copier,
@@ -61,6 +90,10 @@ bool Driver_WaitForWindowGone(HWND window, DWORD timeoutMs = DRIVER_TIMEOUT_MS);
 
 // Is a visible dialog with this title open in the copier's process now?
 bool Driver_HasDialog(const DRIVER_COPIER *copier, const char *title);
+// Every visible dialog of the copier's process with the texts of its
+// controls, "Title: text | text ..." one to a line: what a failure message
+// needs to say which file a question was about.
+std::string Driver_DescribeDialogs(const DRIVER_COPIER *copier);
 
 // Texts.
 std::string Driver_GetText(HWND window);
@@ -96,6 +129,7 @@ struct DRIVER_RUN {
     DRIVER_COPIER copier = {};
     std::string temp;       // its temporary folder, where the job file lies
     std::string jobFile;
+    bool recordTitles = false;   // set before the start: title_recorder.h
     ~DRIVER_RUN() { Driver_Kill(&copier); }
 };
 

@@ -79,11 +79,17 @@ TEST(DateText, FitsTheReplaceDialogsSmallTexts)
     EXPECT_STREQ("modified on September 30, 30827, 23:59:59", text);
 }
 
-TEST(MonthNames, TableOfThirteen)
+TEST(DateText, NamesEachMonth)
 {
-    EXPECT_STREQ("", monthNames[0]);
-    EXPECT_STREQ("January", monthNames[1]);
-    EXPECT_STREQ("March", monthNames[3]);
-    EXPECT_STREQ("September", monthNames[9]);
-    EXPECT_STREQ("December", monthNames[12]);
+    const char *const months[] = {"January", "February", "March",
+                                  "April",   "May",      "June",
+                                  "July",    "August",   "September",
+                                  "October", "November", "December"};
+    for (int month = 1; month <= 12; month++) {
+        char text[64];
+        Formats_DateText(month, 9, 2004, 10, 11, 12, text, sizeof text);
+        EXPECT_EQ(std::string("modified on ") + months[month - 1] +
+                      " 09, 2004, 10:11:12",
+                  text);
+    }
 }

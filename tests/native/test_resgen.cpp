@@ -5,45 +5,18 @@
 
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "../../tools/resgen/resgen.h"
+#include "native_files.h"
 
 static Canvas g_TestCanvas;
 static Canvas g_TestFrames[c_ClipFrames];
 
-static std::string ReadWhole(const std::string &path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
-    return bytes.str();
-}
-
-static uint32_t U32(const std::string &bytes, size_t offset)
-{
-    uint32_t value = 0;
-    for (int i = 3; i >= 0; i--)
-        value = (value << 8) | (uint8_t)bytes.at(offset + (size_t)i);
-    return value;
-}
-
-static uint16_t U16(const std::string &bytes, size_t offset)
-{
-    return (uint16_t)((uint8_t)bytes.at(offset) | ((uint8_t)bytes.at(offset + 1) << 8));
-}
-
 static std::string Tag(const std::string &bytes, size_t offset)
 {
     return bytes.substr(offset, 4);
-}
-
-static std::string TempPath(const char *name)
-{
-    return ::testing::TempDir() + "resgen_test_" + name;
 }
 
 struct RiffChunk {
@@ -60,7 +33,7 @@ static void WalkRiff(const std::string &bytes, size_t begin, size_t end,
     size_t offset = begin;
     while (offset + 8 <= end) {
         std::string id = Tag(bytes, offset);
-        uint32_t size = U32(bytes, offset + 4);
+        uint32_t size = Native_U32(bytes, offset + 4);
         ASSERT_LE(offset + 8 + size, end) << "chunk " << id << " overruns its parent";
         if (id == "LIST" || id == "RIFF") {
             chunks->push_back({Tag(bytes, offset + 8), offset, size});
@@ -85,41 +58,41 @@ TEST(ResgenClip, HasTheLayoutTheAnimationControlNeeds)
 {
     for (int frame = 0; frame < c_ClipFrames; frame++)
         Clip_DrawFrame(&g_TestFrames[frame], frame);
-    std::string path = TempPath("copy.avi");
+    std::string path = Native_TempPath("copy.avi");
     ASSERT_TRUE(Avi_Write(path, g_TestFrames, c_ClipFrames, 100000));
-    std::string avi = ReadWhole(path);
+    std::string avi = Native_ReadFile(path);
     std::remove(path.c_str());
 
     ASSERT_GT(avi.size(), 12u);
     EXPECT_EQ("RIFF", Tag(avi, 0));
     EXPECT_EQ("AVI ", Tag(avi, 8));
-    EXPECT_EQ(avi.size() - 8, U32(avi, 4));
+    EXPECT_EQ(avi.size() - 8, Native_U32(avi, 4));
     std::vector<RiffChunk> chunks;
     WalkRiff(avi, 12, avi.size(), &chunks);
 
     const RiffChunk *mainHeader = FindChunk(chunks, "avih");
     ASSERT_NE(nullptr, mainHeader);
     size_t h = mainHeader->header + 8;
-    EXPECT_EQ(100000u, U32(avi, h));                // 100 ms a frame
-    EXPECT_NE(0u, U32(avi, h + 12) & 0x10);         // AVIF_HASINDEX
-    EXPECT_EQ(17u, U32(avi, h + 16));
-    EXPECT_EQ(1u, U32(avi, h + 24));                // one stream
-    EXPECT_EQ(260u, U32(avi, h + 32));
-    EXPECT_EQ(40u, U32(avi, h + 36));
+    EXPECT_EQ(100000u, Native_U32(avi, h));                // 100 ms a frame
+    EXPECT_NE(0u, Native_U32(avi, h + 12) & 0x10);         // AVIF_HASINDEX
+    EXPECT_EQ(17u, Native_U32(avi, h + 16));
+    EXPECT_EQ(1u, Native_U32(avi, h + 24));                // one stream
+    EXPECT_EQ(260u, Native_U32(avi, h + 32));
+    EXPECT_EQ(40u, Native_U32(avi, h + 36));
 
     const RiffChunk *streamHeader = FindChunk(chunks, "strh");
     ASSERT_NE(nullptr, streamHeader);
     EXPECT_EQ("vids", Tag(avi, streamHeader->header + 8));
     EXPECT_EQ("DIB ", Tag(avi, streamHeader->header + 12));
-    EXPECT_EQ(17u, U32(avi, streamHeader->header + 8 + 32));
+    EXPECT_EQ(17u, Native_U32(avi, streamHeader->header + 8 + 32));
 
     const RiffChunk *format = FindChunk(chunks, "strf");
     ASSERT_NE(nullptr, format);
     size_t f = format->header + 8;
-    EXPECT_EQ(260u, U32(avi, f + 4));
-    EXPECT_EQ(40u, U32(avi, f + 8));
-    EXPECT_EQ(8u, U16(avi, f + 14));                // 8 bits a pixel
-    EXPECT_EQ(0u, U32(avi, f + 16));                // BI_RGB
+    EXPECT_EQ(260u, Native_U32(avi, f + 4));
+    EXPECT_EQ(40u, Native_U32(avi, f + 8));
+    EXPECT_EQ(8u, Native_U16(avi, f + 14));                // 8 bits a pixel
+    EXPECT_EQ(0u, Native_U32(avi, f + 16));                // BI_RGB
     EXPECT_EQ(40u + 256u * 4u, format->size);       // header and full palette
 
     // Frames: 17 key frames in 'movi', each indexed by an offset that
@@ -140,10 +113,10 @@ TEST(ResgenClip, HasTheLayoutTheAnimationControlNeeds)
     for (size_t i = 0; i < 17; i++) {
         size_t entry = index->header + 8 + 16 * i;
         EXPECT_EQ("00db", Tag(avi, entry));
-        EXPECT_NE(0u, U32(avi, entry + 4) & 0x10) << "frame " << i << " not a key frame";
-        size_t target = movieTag + U32(avi, entry + 8);
+        EXPECT_NE(0u, Native_U32(avi, entry + 4) & 0x10) << "frame " << i << " not a key frame";
+        size_t target = movieTag + Native_U32(avi, entry + 8);
         EXPECT_EQ(frameData[i] - 8, target) << "index entry " << i;
-        EXPECT_EQ(260u * 40u, U32(avi, entry + 12));
+        EXPECT_EQ(260u * 40u, Native_U32(avi, entry + 12));
     }
 
     // The control keys transparency on the top left pixel (the last stored
@@ -174,19 +147,19 @@ TEST(ResgenPictures, ButtonBitmapsHaveTheirExactSizesAndCaptionsFit)
         {Pictures_ResumeButton, 53, 13, "Resume"},
         {Pictures_ReplaceDialog, 32, 32, nullptr},
     };
-    std::string path = TempPath("picture.bmp");
+    std::string path = Native_TempPath("picture.bmp");
     for (const Case &c : cases) {
         c.draw(&g_TestCanvas);
         ASSERT_TRUE(Bmp_Write(path, &g_TestCanvas));
-        std::string bmp = ReadWhole(path);
+        std::string bmp = Native_ReadFile(path);
         ASSERT_GE(bmp.size(), 54u);
         EXPECT_EQ("BM", bmp.substr(0, 2));
-        EXPECT_EQ(bmp.size(), U32(bmp, 2));
-        EXPECT_EQ((uint32_t)c.width, U32(bmp, 18));
-        EXPECT_EQ((uint32_t)c.height, U32(bmp, 22));
-        EXPECT_EQ(8u, U16(bmp, 28));
+        EXPECT_EQ(bmp.size(), Native_U32(bmp, 2));
+        EXPECT_EQ((uint32_t)c.width, Native_U32(bmp, 18));
+        EXPECT_EQ((uint32_t)c.height, Native_U32(bmp, 22));
+        EXPECT_EQ(8u, Native_U16(bmp, 28));
         uint32_t rowBytes = ((uint32_t)c.width + 3) / 4 * 4;
-        EXPECT_EQ(U32(bmp, 10) + rowBytes * (uint32_t)c.height, bmp.size());
+        EXPECT_EQ(Native_U32(bmp, 10) + rowBytes * (uint32_t)c.height, bmp.size());
         if (c.caption) {
             int width = Font_TextWidth(c.caption);
             EXPECT_GT(width, 0) << c.caption << " has a letter the font lacks";
@@ -202,25 +175,25 @@ TEST(ResgenPictures, IconsAreTransparentOutsideTheirShape)
     Pictures_ErrorIcon(&large, 32);
     Pictures_ErrorIcon(&small, 16);
     const Canvas *images[2] = {&large, &small};
-    std::string path = TempPath("error.ico");
+    std::string path = Native_TempPath("error.ico");
     ASSERT_TRUE(Ico_Write(path, images, 2));
-    std::string ico = ReadWhole(path);
+    std::string ico = Native_ReadFile(path);
     std::remove(path.c_str());
 
     ASSERT_GE(ico.size(), 6u + 32u);
-    EXPECT_EQ(0u, U16(ico, 0));
-    EXPECT_EQ(1u, U16(ico, 2));                     // an icon, not a cursor
-    ASSERT_EQ(2u, U16(ico, 4));
+    EXPECT_EQ(0u, Native_U16(ico, 0));
+    EXPECT_EQ(1u, Native_U16(ico, 2));                     // an icon, not a cursor
+    ASSERT_EQ(2u, Native_U16(ico, 4));
     int sizes[2] = {32, 16};
     for (int i = 0; i < 2; i++) {
         size_t entry = 6 + 16 * (size_t)i;
         int size = sizes[i];
         EXPECT_EQ(size, (uint8_t)ico[entry]);
         EXPECT_EQ(size, (uint8_t)ico[entry + 1]);
-        uint32_t bytes = U32(ico, entry + 8), offset = U32(ico, entry + 12);
+        uint32_t bytes = Native_U32(ico, entry + 8), offset = Native_U32(ico, entry + 12);
         ASSERT_LE(offset + bytes, ico.size());
-        EXPECT_EQ((uint32_t)size, U32(ico, offset + 4));
-        EXPECT_EQ((uint32_t)size * 2, U32(ico, offset + 8));   // colour and mask
+        EXPECT_EQ((uint32_t)size, Native_U32(ico, offset + 4));
+        EXPECT_EQ((uint32_t)size * 2, Native_U32(ico, offset + 8));   // colour and mask
         size_t maskRow = (size_t)((size + 31) / 32 * 4);
         size_t colourBytes = (size_t)size * (size_t)size;      // 16 and 32 need no padding
         ASSERT_EQ(40u + 1024u + colourBytes + maskRow * (size_t)size, bytes);

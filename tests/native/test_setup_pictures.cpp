@@ -4,27 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "../../tools/resgen/resgen.h"
-
-static std::string SetupPictures_Read(const std::string &path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
-    return bytes.str();
-}
-
-static uint32_t SetupPictures_U32(const std::string &bytes, size_t offset)
-{
-    uint32_t value = 0;
-    for (int i = 3; i >= 0; i--)
-        value = (value << 8) | (uint8_t)bytes.at(offset + (size_t)i);
-    return value;
-}
+#include "native_files.h"
 
 // Palette index of pixel x, y (y from the top) of a 4-bit DIB whose rows
 // start at `bits`.
@@ -41,35 +24,35 @@ TEST(SetupPictures, SizesDepthsAndPixels)
     std::string folder = ::testing::TempDir();
     ASSERT_TRUE(SetupPictures_WriteAll(folder));
 
-    std::string banner = SetupPictures_Read(folder + "banner.bmp");
+    std::string banner = Native_ReadFile(folder + "banner.bmp");
     ASSERT_GE(banner.size(), 54u);
-    EXPECT_EQ(520u, SetupPictures_U32(banner, 18));
-    EXPECT_EQ(81u, SetupPictures_U32(banner, 22));
+    EXPECT_EQ(520u, Native_U32(banner, 18));
+    EXPECT_EQ(81u, Native_U32(banner, 22));
     EXPECT_EQ(8u, (uint8_t)banner[28]);
 
-    std::string menu = SetupPictures_Read(folder + "menu.bmp");
+    std::string menu = Native_ReadFile(folder + "menu.bmp");
     ASSERT_GE(menu.size(), 54u);
-    EXPECT_EQ(menu.size(), SetupPictures_U32(menu, 2));
-    EXPECT_EQ(159u, SetupPictures_U32(menu, 18));
-    EXPECT_EQ(100u, SetupPictures_U32(menu, 22));
+    EXPECT_EQ(menu.size(), Native_U32(menu, 2));
+    EXPECT_EQ(159u, Native_U32(menu, 18));
+    EXPECT_EQ(100u, Native_U32(menu, 22));
     EXPECT_EQ(4u, (uint8_t)menu[28]);
-    EXPECT_EQ(16u, SetupPictures_U32(menu, 46));
-    size_t bits = SetupPictures_U32(menu, 10);
+    EXPECT_EQ(16u, Native_U32(menu, 46));
+    size_t bits = Native_U32(menu, 10);
     ASSERT_EQ(bits + 80u * 100u, menu.size());
     EXPECT_EQ(c_Face, SetupPictures_Pixel4(menu, bits, 159, 100, 0, 0));
     EXPECT_EQ(c_White, SetupPictures_Pixel4(menu, bits, 159, 100, 1, 1));
     EXPECT_EQ(c_DarkBlue, SetupPictures_Pixel4(menu, bits, 159, 100, 5, 5));   // the copy command, pointed at
     EXPECT_EQ(c_Black, SetupPictures_Pixel4(menu, bits, 159, 100, 158, 99));
 
-    std::string icon = SetupPictures_Read(folder + "setup.ico");
+    std::string icon = Native_ReadFile(folder + "setup.ico");
     ASSERT_GE(icon.size(), 22u + 40u);
     EXPECT_EQ(1u, (uint8_t)icon[4]);                    // one image
     EXPECT_EQ(32u, (uint8_t)icon[6]);
     EXPECT_EQ(32u, (uint8_t)icon[7]);
     EXPECT_EQ(16u, (uint8_t)icon[8]);                   // colours
-    size_t image = SetupPictures_U32(icon, 18);
-    ASSERT_EQ(icon.size(), image + SetupPictures_U32(icon, 14));
-    EXPECT_EQ(64u, SetupPictures_U32(icon, image + 8)); // colour and mask
+    size_t image = Native_U32(icon, 18);
+    ASSERT_EQ(icon.size(), image + Native_U32(icon, 14));
+    EXPECT_EQ(64u, Native_U32(icon, image + 8)); // colour and mask
     EXPECT_EQ(4u, (uint8_t)icon[image + 14]);
     // The top left corner is transparent; the arrow's middle is not.
     size_t mask = image + 40 + 16 * 4 + 16 * 32;

@@ -42,8 +42,8 @@ static bool SmallDisk_Mount(const std::string &folder, SMALL_DISK *disk)
 }
 
 // Runs one job of `source` into the full disk and answers the error with
-// "&Skip this file".  `shownSource` is the path the job names (it may
-// differ in case from `source`).
+// "&Skip this file".  `shownSource` is the path the job names (in a move,
+// the source under the other case of its drive letter).
 static void RunIntoFullDisk(const char *testName, int mode,
                             const std::string &shownSource,
                             const std::string &target)
@@ -73,6 +73,7 @@ static void RunIntoFullDisk(const char *testName, int mode,
     std::string skipped;
     ASSERT_TRUE(Driver_CloseSkippedList(&run.copier, &skipped));
     EXPECT_NE(std::string::npos, skipped.find(written)) << skipped;
+    EXPECT_FALSE(Driver_FileExists(run.jobFile));
 
     // The partial target stays, as far as the disk took it.
     LONGLONG partial = Files_Size(written);
@@ -110,11 +111,9 @@ static void FillTheDisk(const char *testName, int mode)
     const std::string &source = full.source;
     const std::string &content = full.content;
 
-    // In a move, a drive letter of the other case keeps the source from
+    // In a move, the other case of the drive letter keeps the source from
     // being renamed, so the move copies and must not delete on failure.
-    std::string shownSource = source;
-    if (mode == 0)
-        shownSource[0] = (char)(shownSource[0] ^ 0x20);
+    std::string shownSource = mode ? source : Files_OnOtherDrive(source);
     RunIntoFullDisk(testName, mode, shownSource, scene.dst);
 
     EXPECT_TRUE(Files_HasBytes(source, content));

@@ -150,16 +150,22 @@ TEST_F(DropHandler, DropsWriteTheJobAndStartTheCopierOnItsNumber)
         std::vector<std::string> before = JobFiles();
         EXPECT_EQ(S_OK, DropFiles(sources, drop.target, drop.offset));
         EXPECT_FALSE(message.seen) << message.text;
-        std::string job = NewJobFile(before);
-        ASSERT_FALSE(job.empty()) << "no new job file, or more than one";
-        std::string bytes;
-        ASSERT_TRUE(Driver_ReadFile(scene.temp + job, &bytes));
-        EXPECT_EQ(Driver_UnicodeJobBytes(drop.mode, drop.target, sources),
-                  bytes);
+        std::vector<std::string> after = JobFiles();
+        ASSERT_EQ(before.size() + 1, after.size());
+        std::string job;
+        for (const std::string &name : after)
+            if (std::find(before.begin(), before.end(), name) == before.end())
+                job = name;
+        // As the copier reads it: the command, the folder, every item.
+        DRIVER_JOB written;
+        ASSERT_TRUE(Driver_ReadJob(scene.temp + job, &written)) << job;
+        EXPECT_EQ(drop.mode, written.modeByte);
+        EXPECT_EQ(drop.target, written.target);
+        EXPECT_EQ(sources, written.sources);
         numbers.push_back(job.substr(9));
     }
     std::sort(numbers.begin(), numbers.end());
-    EXPECT_EQ(numbers, Driver_RecordedLaunches(records, numbers.size()));
+    EXPECT_EQ(numbers, Driver_RecordedLaunches(records, GetCurrentProcessId()));
 }
 
 TEST_F(DropHandler, DropsThatCantBeHandedOverSayWhyAndLeaveNoJob)
@@ -206,12 +212,14 @@ TEST_F(DropHandler, DropsThatCantBeHandedOverSayWhyAndLeaveNoJob)
     virtualTarget->Release();
 
     // A temporary folder that isn't there: nothing is written or started.
-    SetEnvironmentVariableA("TMP", (scene.work + "gone").c_str());
+    SetEnvironmentVariableW(L"TMP", Driver_Wide(scene.work + "gone").c_str());
     EXPECT_TRUE(FAILED(Drop(handler, target, &one, 0)));
     EXPECT_NE(std::string::npos, message.text.find("could not be written"));
-    SetEnvironmentVariableA("TMP", scene.temp.c_str());
+    SetEnvironmentVariableW(L"TMP", Driver_Wide(scene.temp).c_str());
     EXPECT_TRUE(JobFiles().empty());
-    EXPECT_TRUE(Driver_RecordedLaunches(records, 0).empty());
+    // Every copier this process started has ended and recorded itself.
+    EXPECT_EQ(std::vector<std::string>(),
+              Driver_RecordedLaunches(records, GetCurrentProcessId()));
 
     // Initialize again lets the data object of the last call go.
     EXPECT_EQ(2, one.refs);
@@ -424,5 +432,5 @@ TEST_F(DropHandler, TwoMenusChosenAtOnceEachHandOverTheirOwnMode)
     std::sort(expected.begin(), expected.end());
     std::sort(written.begin(), written.end());
     EXPECT_EQ(expected, written);
-    EXPECT_EQ(2u, Driver_RecordedLaunches(records, 2).size());
+    EXPECT_EQ(2u, Driver_RecordedLaunches(records, GetCurrentProcessId()).size());
 }

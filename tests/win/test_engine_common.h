@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "dialog_answers.h"
 #include "job_file.h"
 #include "test_files.h"
 #include "ui_driver.h"
@@ -33,39 +34,37 @@ inline void Engine_ExpectFile(const std::string &path, const std::string &bytes,
     EXPECT_TRUE(Files_HasWriteTime(path, Files_SeedTime(seed)));
 }
 
-// Writes the job, starts the copier on it and waits for the process to
-// end by itself.  Fails the test (and ends the copier) when it does not.
+// Writes the job, starts the copier on it and lets it run to its end.
+// Fails the test (and ends the copier) when it asks anything or does not
+// end by itself.
 inline void Engine_RunJob(const std::string &tempFolder, int number, int mode,
                           const std::string &target,
                           const std::vector<std::string> &sources,
                           DWORD timeoutMs = 60000)
 {
-    Driver_WriteJob(tempFolder, number, mode, target, sources);
+    std::string jobFile =
+        Driver_WriteJob(tempFolder, number, mode, target, sources);
+    ASSERT_FALSE(jobFile.empty());
     DRIVER_COPIER copier = {};
     ASSERT_TRUE(Driver_StartCopier(tempFolder, std::to_string(number), &copier));
-    bool ended = Driver_WaitForExit(&copier, timeoutMs);
-    bool asked = Driver_HasDialog(&copier, "Confirm File Replace") ||
-                 Driver_HasDialog(&copier, "Error Copying File") ||
-                 Driver_HasDialog(&copier, "Error Moving File");
+    bool clean = Driver_RunWithoutQuestions(&copier, timeoutMs);
     Driver_Kill(&copier);
-    EXPECT_FALSE(asked) << "the job stopped at a question";
-    ASSERT_TRUE(ended) << "the copier did not finish the job by itself";
-    std::string jobFile =
-        Files_Join(tempFolder, "tesqueue." + std::to_string(number));
+    ASSERT_TRUE(clean);
     EXPECT_FALSE(Driver_FileExists(jobFile))
         << "a finished job keeps no job file";
 }
 
-// A fresh folder on drive C: of the test prefix.  The test area lies on
-// another letter (Z:, Wine's view of the Unix root), so C: and the test
-// area are two drives for the copier: a move between them must copy and
-// delete instead of renaming.
-inline std::string Engine_FolderOnDriveC(const char *name)
+// A fresh folder `name` in `work`, named through the other case of its
+// drive letter (Files_OnOtherDrive): to the copier another drive than the
+// rest of the test area, so a move between the two copies and deletes
+// instead of renaming.
+inline std::string Engine_FolderOnOtherDrive(const std::string &work,
+                                             const char *name)
 {
-    std::string folder = std::string("C:\\tes_engine_") + name;
+    std::string folder = Files_Join(work, name);
     Files_RemoveTree(folder);
-    CreateDirectoryA(folder.c_str(), NULL);
-    return folder;
+    Files_MakeFolder(folder);
+    return Files_OnOtherDrive(folder);
 }
 
 // Each test's folders, made afresh: temp for the job files, and the empty

@@ -27,7 +27,9 @@ TEST_F(EngineFailures, UnreadableSourceLeavesTheOldTargetAndNoNewFile)
     ASSERT_TRUE(Locker_Hold(oldSource, &oldLock));
     ASSERT_TRUE(Locker_Hold(newSource, &newLock));
 
-    Driver_WriteJob(temp, 100, JOB_MODE_COPY, dst, {oldSource, newSource});
+    ASSERT_FALSE(
+        Driver_WriteJob(temp, 100, JOB_MODE_COPY, dst, {oldSource, newSource})
+            .empty());
     DRIVER_COPIER copier = {};
     ASSERT_TRUE(Driver_StartCopier(temp, "100", &copier));
     DRIVER_ANSWERS answers;
@@ -44,7 +46,7 @@ TEST_F(EngineFailures, UnreadableSourceLeavesTheOldTargetAndNoNewFile)
 
 TEST_F(EngineFailures, MovedSourceThatCannotBeDeletedIsReportedAndRetried)
 {
-    std::string target = Engine_FolderOnDriveC("undeletable");
+    std::string target = Engine_FolderOnOtherDrive(work, "undeletable");
     std::string source = Files_Join(src, "keep.bin");
     std::string bytes = Engine_MakeFile(source, 70000, 4);
     // A frozen folder lets its files be read but not deleted.
@@ -74,7 +76,7 @@ TEST_F(EngineFailures, MovedSourceThatCannotBeDeletedIsReportedAndRetried)
 
 TEST_F(EngineFailures, TargetsThatCannotBeCreatedAreSkippedAndTheirSourcesStay)
 {
-    std::string target = Engine_FolderOnDriveC("uncreatable");
+    std::string target = Engine_FolderOnOtherDrive(work, "uncreatable");
     std::string file = Files_Join(src, "file.bin");
     std::string folder = Files_Join(src, "folder");
     std::string fileBytes = Engine_MakeFile(file, 3000, 5);
@@ -85,7 +87,9 @@ TEST_F(EngineFailures, TargetsThatCannotBeCreatedAreSkippedAndTheirSourcesStay)
     if (!Blockers_Freeze(target, &frozen))
         GTEST_SKIP() << "chattr +i is not available on this file system";
 
-    Driver_WriteJob(temp, 100, JOB_MODE_MOVE, target, {file, folder});
+    ASSERT_FALSE(
+        Driver_WriteJob(temp, 100, JOB_MODE_MOVE, target, {file, folder})
+            .empty());
     DRIVER_COPIER copier = {};
     ASSERT_TRUE(Driver_StartCopier(temp, "100", &copier));
     DRIVER_ANSWERS answers;

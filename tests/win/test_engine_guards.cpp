@@ -4,6 +4,8 @@
 // on; a path the system cannot take is reported with a skip, not cut off.
 #include "test_engine_common.h"
 
+#include "job_end.h"
+
 #include "resource_ids.h"
 
 namespace {
@@ -75,8 +77,10 @@ void Engine_RunIntoOwnSubfolder(const std::string &temp, const std::string &src,
     Files_MakeFolder(Files_Join(src, "ab"));
     std::string g = Engine_MakeFile(Files_Join(src, "ab\\g.txt"), 900, 7);
 
-    Driver_WriteJob(temp, 202, mode, inner,
-                    {a, Files_Join(src, "b.txt"), Files_Join(src, "ab")});
+    ASSERT_FALSE(Driver_WriteJob(temp, 202, mode, inner,
+                                 {a, Files_Join(src, "b.txt"),
+                                  Files_Join(src, "ab")})
+                     .empty());
     DRIVER_COPIER copier = {};
     ASSERT_TRUE(Driver_StartCopier(temp, "202", &copier));
     HWND message = Driver_WaitForDialog(&copier, caption);
@@ -116,45 +120,13 @@ TEST_F(EngineGuards, MoveIntoOwnSubfolderIsRefusedAndTheRestGoesOn)
     EXPECT_FALSE(Driver_FileExists(Files_Join(src, "ab")));
 }
 
-
-std::wstring Engine_Wide(const std::string &path)
-{
-    std::wstring wide(path.size() + 1, L'\0');
-    int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &wide[0],
-                                     (int)wide.size());
-    wide.resize(length > 0 ? length - 1 : 0);
-    return L"\\\\?\\" + wide;
-}
-
-// Removes a tree that may hold paths beyond 260 characters, which the ANSI
-// functions (and so the driver's own clean-up) cannot reach.
-void Engine_RemoveTreeWide(const std::wstring &folder)
-{
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            std::wstring path = folder + L"\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                Engine_RemoveTreeWide(path);
-            else
-                DeleteFileW(path.c_str());
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryW(folder.c_str());
-}
-
 TEST_F(EngineGuards, PathTooLongForTheSystemIsReportedWithASkip)
 {
     // long\DDD...\far-away-file.txt: the folder and its listing pattern
     // stay below 260 characters, the file's path goes beyond.  It lives
     // beside src, so that a leftover of an earlier run can be removed here.
     std::string root = Files_Join(work, "long");
-    Engine_RemoveTreeWide(Engine_Wide(root));
+    Files_RemoveTree(root);
     Files_MakeFolder(root);
     std::string ok = Engine_MakeFile(Files_Join(root, "ok.txt"), 600, 8);
     size_t nameLength = 259 - root.size() - 1 - 4;
@@ -163,15 +135,15 @@ TEST_F(EngineGuards, PathTooLongForTheSystemIsReportedWithASkip)
     std::string deep = Files_Join(root, std::string(nameLength, 'D'));
     std::string farFile = Files_Join(deep, "far-away-file.txt");
     ASSERT_GE(farFile.size(), 260u);
-    ASSERT_TRUE(CreateDirectoryW(Engine_Wide(deep).c_str(), NULL));
-    HANDLE file = CreateFileW(Engine_Wide(farFile).c_str(), GENERIC_WRITE, 0, NULL,
-                              CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
+    ASSERT_TRUE(CreateDirectoryW(Files_Wide(deep, true).c_str(), NULL));
+    HANDLE file = CreateFileW(Files_Wide(farFile, true).c_str(), GENERIC_WRITE,
+                              0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
     ASSERT_TRUE(file != INVALID_HANDLE_VALUE);
     DWORD wrote = 0;
     WriteFile(file, "far", 3, &wrote, NULL);
     CloseHandle(file);
 
-    Driver_WriteJob(temp, 203, JOB_MODE_COPY, dst, {root});
+    ASSERT_FALSE(Driver_WriteJob(temp, 203, JOB_MODE_COPY, dst, {root}).empty());
     DRIVER_COPIER copier = {};
     ASSERT_TRUE(Driver_StartCopier(temp, "203", &copier));
     HWND error = Driver_WaitForDialog(&copier, "Error Copying File");
@@ -182,11 +154,15 @@ TEST_F(EngineGuards, PathTooLongForTheSystemIsReportedWithASkip)
         << Driver_GetItemText(error, IDC_ERROR_HEADING);
     EXPECT_TRUE(Driver_IsItemEnabled(error, IDC_ERROR_SKIP));
     Driver_Click(error, IDC_ERROR_SKIP);
-    bool ended = Driver_WaitForExit(&copier);
+    ASSERT_TRUE(Driver_WaitForWindowGone(error));
+    // The end of the job lists it among the items left out.
+    std::string list;
+    bool ended = Driver_CloseSkippedList(&copier, &list);
     bool askedAgain = Driver_HasDialog(&copier, "Error Copying File");
     Driver_Kill(&copier);
     EXPECT_FALSE(askedAgain);
     ASSERT_TRUE(ended);
+    EXPECT_NE(std::string::npos, list.find(farFile)) << list;
 
     std::string copied = Files_Join(dst, "long");
     Engine_ExpectFile(Files_Join(copied, "ok.txt"), ok, 8);
@@ -196,8 +172,8 @@ TEST_F(EngineGuards, PathTooLongForTheSystemIsReportedWithASkip)
     EXPECT_EQ(
         (std::vector<std::string>{std::string(nameLength, 'D'), "ok.txt"}),
         Files_List(copied));
-    Engine_RemoveTreeWide(Engine_Wide(root));
-    Engine_RemoveTreeWide(Engine_Wide(copied));
+    Files_RemoveTree(root);
+    Files_RemoveTree(copied);
 }
 
 }  // namespace

@@ -92,7 +92,7 @@ TEST_F(EngineLinks, MoveLeavesAFileLinkAndWhatItPointsTo)
         GTEST_SKIP() << "Wine lists a symbolic link to a file as a plain "
                         "file (no reparse point), so no program can tell it "
                         "is a link here; the rule is tested natively";
-    std::string target = Engine_FolderOnDriveC("filelink");
+    std::string target = Engine_FolderOnOtherDrive(work, "filelink");
 
     std::string list = RunToTheList(JOB_MODE_MOVE, target, {tree});
 

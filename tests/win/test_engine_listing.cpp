@@ -2,8 +2,9 @@
 // wrapping the search calls of the real copy_tree.cpp and scan_tree.cpp:
 // a listing handle that goes bad midway loses and repeats no entry, and a
 // search that keeps failing under "skip all" is given up, not repeated
-// without end.  The error dialog is replaced by a recorder whose answers
-// follow ReportError's contract (skipCurrentFile 1 pass over, 0 retry).
+// without end.  Failures go through the real ReportError and its error
+// dialog (from tesrun.exe's resources), which a thread of the test answers
+// as a user would.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -15,6 +16,7 @@
 // --- the wrapped search calls -----------------------------------------------
 
 static int g_nextCalls;                 // FindNextFileW calls so far
+static int g_firstCalls;                // FindFirstFileW calls so far
 static std::set<int> g_invalidateAt;    // calls that find the handle gone bad
 static DWORD g_nextFailure;             // when not 0: every call fails so
 static int g_firstFailuresLeft;         // FindFirstFileW calls still to fail
@@ -38,6 +40,7 @@ static BOOL WINAPI Test_FindNextFileW(HANDLE search, WIN32_FIND_DATAW *found)
 static HANDLE WINAPI Test_FindFirstFileW(const WCHAR *pattern,
                                          WIN32_FIND_DATAW *found)
 {
+    g_firstCalls++;
     if (g_firstFailuresLeft > 0) {
         g_firstFailuresLeft--;
         SetLastError(g_firstFailure);
@@ -57,10 +60,13 @@ static HANDLE WINAPI Test_FindFirstFileW(const WCHAR *pattern,
 #include "path_compare.cpp"
 #include "copy_tree.cpp"
 #include "copy_tree_file.cpp"
+#include "dialog_controls.cpp"
 #include "entry_rules.cpp"
+#include "error_dialog.cpp"
 #include "file_copy.cpp"
 #include "file_identity.cpp"
 #include "listing.cpp"
+#include "report_error.cpp"
 #include "scan_tree.cpp"
 #include "skipped_items.cpp"
 #include "speed_limit.cpp"
@@ -70,35 +76,17 @@ static HANDLE WINAPI Test_FindFirstFileW(const WCHAR *pattern,
 #undef FindNextFileW
 #undef FindFirstFileW
 
+#include <process.h>
+
 #include "job_file.h"
+#include "resource_ids.h"
 #include "test_files.h"
 #include "ui_driver.h"
 #include "wide_files.h"
 
-// --- stand-ins for the dialogs ------------------------------------------------
+// --- stand-ins for the existing-target decision -----------------------------
 
-static int g_reports;
-static DWORD g_lastReportedError;
 static int g_decisions;
-
-void ReportError(const wchar_t *, DWORD errorCode)
-{
-    g_reports++;
-    g_lastReportedError = errorCode;
-    // As the real one: "skip all" takes a skip where one is offered;
-    // otherwise this recorder answers retry.
-    if (!CopyState.skipAllErrors)
-        CopyState.skipCurrentFile = 0;
-}
-
-bool ReportError_Retry(const wchar_t *pathText, DWORD errorCode)
-{
-    CopyState.skipCurrentFile = 1;
-    ReportError(pathText, errorCode);
-    bool skipped = CopyState.skipCurrentFile != 0;
-    CopyState.skipCurrentFile = 0;
-    return !skipped && !CopyState.stopRequested;
-}
 
 HANDLE DecideExistingTarget(const wchar_t *, const WIN32_FIND_DATAW *, HANDLE,
                             bool, bool *verifiedComplete)
@@ -111,6 +99,32 @@ HANDLE DecideExistingTarget(const wchar_t *, const WIN32_FIND_DATAW *, HANDLE,
 HANDLE ContinuePartialTarget(const wchar_t *, const WIN32_FIND_DATAW *, HANDLE)
 {
     return INVALID_HANDLE_VALUE;
+}
+
+// --- the user at the error dialog ---------------------------------------------
+
+static volatile LONG g_button;           // pressed in every error dialog
+static volatile LONG g_dialogsAnswered;
+static volatile LONG g_stopAnswering;
+
+// Presses `g_button` in each "Error Copying File" of this process; after a
+// manual retry it presses Resume too, as a user goes on with the copy.
+static unsigned __stdcall Listing_AnswerErrors(void *)
+{
+    DRIVER_COPIER self = {};
+    self.process.dwProcessId = GetCurrentProcessId();
+    while (!g_stopAnswering) {
+        HWND dialog = Driver_WaitForDialog(&self, "Error Copying File", 50);
+        if (!dialog)
+            continue;
+        int button = (int)g_button;
+        Driver_Click(dialog, button);
+        Driver_WaitForWindowGone(dialog);
+        InterlockedIncrement(&g_dialogsAnswered);
+        if (button == IDC_ERROR_RETRY)
+            ResumeCopy();
+    }
+    return 0;
 }
 
 namespace {
@@ -133,12 +147,33 @@ protected:
         CopyState_Reset();
         static uint8_t buffer[TRANSFER_BUFFER_SIZE];
         CopyState.transferBuffer = buffer;
+        // The dialogs come from the copier's own resources; it is mapped,
+        // not run.
+        static HMODULE copier = LoadLibraryExA(
+            Files_Join(Driver_BinFolder(), "tesrun.exe").c_str(), NULL,
+            DONT_RESOLVE_DLL_REFERENCES);
+        ASSERT_TRUE(copier != NULL);
+        CopyState.appInstance = copier;
         g_nextCalls = 0;
+        g_firstCalls = 0;
         g_invalidateAt.clear();
         g_nextFailure = 0;
         g_firstFailuresLeft = 0;
-        g_reports = 0;
         g_decisions = 0;
+        g_button = IDC_ERROR_SKIP;
+        g_dialogsAnswered = 0;
+        g_stopAnswering = 0;
+        answerer = (HANDLE)_beginthreadex(NULL, 0, Listing_AnswerErrors, NULL,
+                                          0, NULL);
+        ASSERT_TRUE(answerer != NULL);
+    }
+    void TearDown() override
+    {
+        g_stopAnswering = 1;
+        if (answerer) {
+            WaitForSingleObject(answerer, DRIVER_TIMEOUT_MS);
+            CloseHandle(answerer);
+        }
     }
     // Copies (or moves) the folder src as a dragged item into dst.
     void RunCopyTree(int mode)
@@ -161,6 +196,10 @@ protected:
         }
         EXPECT_EQ(0, g_decisions) << "a file was handled twice";
     }
+    // The heading of the last error reported, as its dialog shows it.
+    std::string ReportedHeading() { return Driver_Utf8(CopyState.errorHeading); }
+
+    HANDLE answerer = NULL;
 };
 
 uint64_t Listing_TotalBytes()
@@ -179,7 +218,7 @@ TEST_F(EngineListing, ListingHandleGoneBadInCopyLosesAndRepeatsNothing)
     g_invalidateAt = {5, 21, 24};
     RunCopyTree(JOB_MODE_COPY);
     ExpectEveryFileOnce();
-    EXPECT_EQ(0, g_reports);
+    EXPECT_EQ(0, g_dialogsAnswered);
     EXPECT_EQ(Listing_TotalBytes(), (uint64_t)CopyState.doneBytes);
     // The sources stay in a copy.
     for (int i = 0; i < FILE_COUNT; i++)
@@ -193,19 +232,23 @@ TEST_F(EngineListing, ListingHandleGoneBadInMoveLosesAndRepeatsNothing)
     g_invalidateAt = {4, 12, 13, 30};
     RunCopyTree(JOB_MODE_MOVE);
     ExpectEveryFileOnce();
-    EXPECT_EQ(0, g_reports);
+    EXPECT_EQ(0, g_dialogsAnswered);
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(src.c_str()))
         << "the emptied source folder was not removed";
 }
 
+// Under "skip all" a failure is passed over without a dialog: each failed
+// step is tried once and the search left.
 TEST_F(EngineListing, CopyLeavesAListingThatKeepsFailingUnderSkipAll)
 {
     CopyState.skipAllErrors = 1;
     g_nextFailure = ERROR_NETNAME_DELETED;
     RunCopyTree(JOB_MODE_COPY);      // returns: that is the point
-    EXPECT_GE(g_reports, 1);
-    EXPECT_LE(g_reports, 2);         // the listing, then the item's search
-    EXPECT_EQ((DWORD)ERROR_NETNAME_DELETED, g_lastReportedError);
+    // The listing's step, then the dragged folder's own search's.
+    EXPECT_GE(g_nextCalls, 1);
+    EXPECT_LE(g_nextCalls, 2);
+    EXPECT_EQ("Cannot copy " + Files_Lower(src), ReportedHeading());
+    EXPECT_EQ(0, g_dialogsAnswered);
 }
 
 TEST_F(EngineListing, ScanGivesUpASearchThatKeepsFailingUnderSkipAll)
@@ -215,8 +258,10 @@ TEST_F(EngineListing, ScanGivesUpASearchThatKeepsFailingUnderSkipAll)
     g_firstFailure = ERROR_ACCESS_DENIED;
     CopyState.topLevel = 1;
     ScanTree(Driver_Wide(src).c_str());
-    EXPECT_EQ(1, g_reports);
+    EXPECT_EQ(1, g_firstCalls) << "the failed search was tried again";
+    EXPECT_EQ("Cannot copy " + Files_Lower(src), ReportedHeading());
     EXPECT_EQ(0, (int)CopyState.jobFiles);
+    EXPECT_EQ(0, g_dialogsAnswered);
 }
 
 TEST_F(EngineListing, ScanGivesUpAListingThatKeepsFailingUnderSkipAll)
@@ -227,23 +272,24 @@ TEST_F(EngineListing, ScanGivesUpAListingThatKeepsFailingUnderSkipAll)
     ScanTree(Driver_Wide(src).c_str());
     // The listing's first entry (".") was counted, then each search with
     // its failing step was left: the listing's and the dragged folder's.
-    EXPECT_EQ(2, g_reports);
+    EXPECT_EQ(2, g_nextCalls);
     EXPECT_EQ(1, (int)CopyState.jobFiles);
+    EXPECT_EQ(0, g_dialogsAnswered);
 }
 
+// "&Manual retry - Pause copy" and Resume, three times: the search is made
+// again each time, and the folder is then counted whole.
 TEST_F(EngineListing, ScanRetriesAFailedSearchAnsweredWithRetry)
 {
+    g_button = IDC_ERROR_RETRY;
     g_firstFailuresLeft = 3;
     g_firstFailure = ERROR_SHARING_VIOLATION;
     CopyState.topLevel = 1;
     ScanTree(Driver_Wide(src).c_str());
-    EXPECT_EQ(3, g_reports);
-    // Every file plus the listing's "." and "..".
+    EXPECT_EQ(3, g_dialogsAnswered);
+    // Every file plus the listing's "." and "..", which list at size 0.
     EXPECT_EQ(FILE_COUNT + 2, (int)CopyState.jobFiles);
-    // "." and ".." count at the size the system gives them.
-    uint64_t listed = Files_ListedBytes(src);
-    EXPECT_EQ(listed, (uint64_t)CopyState.jobBytes);
-    EXPECT_GE(listed, Listing_TotalBytes());
+    EXPECT_EQ(Listing_TotalBytes(), (uint64_t)CopyState.jobBytes);
 }
 
 }  // namespace

@@ -4,44 +4,13 @@
 // move leaves the link and everything behind it where they are.
 #include "test_engine_common.h"
 
+#include "job_end.h"
+
 #include <algorithm>
 
 #include "resource_ids.h"
 
 namespace {
-
-// The same folder under the other letter case of its drive: the rename
-// test compares the letter exactly, so a move becomes a copy and a delete.
-std::string Names_OtherDriveCase(std::string path)
-{
-    path[0] = (char)(path[0] ^ 0x20);
-    return path;
-}
-
-// A file whose name only the wide functions can give.
-void Names_MakeWideFile(const std::string &folder, const wchar_t *name,
-                        const std::string &content)
-{
-    wchar_t path[MAX_PATH];
-    MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, path, MAX_PATH);
-    lstrcatW(path, L"\\");
-    lstrcatW(path, name);
-    HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, NULL, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL, NULL);
-    ASSERT_NE(INVALID_HANDLE_VALUE, file);
-    DWORD wrote = 0;
-    WriteFile(file, content.data(), (DWORD)content.size(), &wrote, NULL);
-    CloseHandle(file);
-}
-
-bool Names_WideFileExists(const std::string &folder, const wchar_t *name)
-{
-    wchar_t path[MAX_PATH];
-    MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, path, MAX_PATH);
-    lstrcatW(path, L"\\");
-    lstrcatW(path, name);
-    return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
-}
 
 class EngineNames : public EngineTest {};
 
@@ -51,15 +20,18 @@ TEST_F(EngineNames, NamesTheCodePageCannotHoldAreReportedAndStay)
     Files_MakeFolder(folder);
     // "ā" would become "a" by best fit and replace the real a.txt; "日本"
     // would become "??", a name no file can have.  "é" survives.
-    Names_MakeWideFile(folder, L"\x0101.txt", "macron");
-    Names_MakeWideFile(folder, L"\x65E5\x672C.txt", "japanese");
+    Files_MakeWideFile(folder, L"\x0101.txt", "macron");
+    Files_MakeWideFile(folder, L"\x65E5\x672C.txt", "japanese");
+    // Named through the other case of its drive letter, the folder is on
+    // another drive to the copier: the move copies and deletes.
+    std::string shownFolder = Files_OnOtherDrive(folder);
     std::string real = Engine_MakeFile(Files_Join(folder, "a.txt"), 3000, 1);
     std::string accent =
         Engine_MakeFile(Files_Join(folder, "\xE9.txt"), 2000, 2);
 
     DRIVER_RUN run;
     ASSERT_TRUE(Driver_StartJob(&run, Files_TestName(), 401, JOB_MODE_MOVE,
-                                dst, {Names_OtherDriveCase(folder)}));
+                                dst, {shownFolder}));
     std::vector<std::string> headings;
     for (int i = 0; i < 2; i++) {
         HWND dialog = Driver_WaitForDialog(&run.copier, "Error Moving File");
@@ -69,10 +41,14 @@ TEST_F(EngineNames, NamesTheCodePageCannotHoldAreReportedAndStay)
         Driver_Click(dialog, IDC_ERROR_SKIP);
         ASSERT_TRUE(Driver_WaitForWindowGone(dialog));
     }
-    ASSERT_TRUE(Driver_WaitForExit(&run.copier, 60000));
+    // Both are listed again at the end of the job.
+    std::string list;
+    ASSERT_TRUE(Driver_CloseSkippedList(&run.copier, &list));
+    EXPECT_NE(std::string::npos, list.find(shownFolder + "\\?.txt")) << list;
+    EXPECT_NE(std::string::npos, list.find(shownFolder + "\\??.txt")) << list;
 
     std::sort(headings.begin(), headings.end());
-    std::string shown = "Cannot move " + Files_Lower(Names_OtherDriveCase(folder));
+    std::string shown = "Cannot move " + Files_Lower(shownFolder);
     EXPECT_EQ((std::vector<std::string>{shown + "\\?.txt", shown + "\\??.txt"}),
               headings);
     // The target holds the real a.txt and the accented name, nothing else.
@@ -81,8 +57,8 @@ TEST_F(EngineNames, NamesTheCodePageCannotHoldAreReportedAndStay)
     Engine_ExpectFile(Files_Join(moved, "\xE9.txt"), accent, 2);
     EXPECT_EQ((std::vector<std::string>{"a.txt", "\xE9.txt"}), Files_List(moved));
     // The two passed over stay in the source, the moved ones are gone.
-    EXPECT_TRUE(Names_WideFileExists(folder, L"\x0101.txt"));
-    EXPECT_TRUE(Names_WideFileExists(folder, L"\x65E5\x672C.txt"));
+    EXPECT_TRUE(Files_WideExists(folder, L"\x0101.txt"));
+    EXPECT_TRUE(Files_WideExists(folder, L"\x65E5\x672C.txt"));
     EXPECT_FALSE(Driver_FileExists(Files_Join(folder, "a.txt")));
     EXPECT_FALSE(Driver_FileExists(Files_Join(folder, "\xE9.txt")));
 }
@@ -106,7 +82,15 @@ TEST_F(EngineNames, MoveCopiesThroughALinkButLeavesItAndWhatLiesBehind)
     ASSERT_NE(0u, GetFileAttributesA(link.c_str()) &
                       FILE_ATTRIBUTE_REPARSE_POINT);
 
-    Engine_RunJob(temp, 402, JOB_MODE_MOVE, dst, {Names_OtherDriveCase(tree)});
+    std::string shownTree = Files_OnOtherDrive(tree);
+    DRIVER_RUN run;
+    ASSERT_TRUE(Driver_StartJob(&run, Files_TestName(), 402, JOB_MODE_MOVE,
+                                dst, {shownTree}));
+    // The end of the job says the link was not moved.
+    std::string list;
+    ASSERT_TRUE(Driver_CloseSkippedList(&run.copier, &list));
+    EXPECT_NE(std::string::npos, list.find(Files_Join(shownTree, "link")))
+        << list;
 
     // The link's contents arrive as a plain folder.
     std::string moved = Files_Join(dst, "tree");

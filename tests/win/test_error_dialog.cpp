@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "dialog_answers.h"
 #include "resource_ids.h"
 #include "test_blockers.h"
 #include "test_files.h"
@@ -19,25 +20,6 @@ static bool EndsWith(const std::string &text, const std::string &tail)
 {
     return text.size() >= tail.size() &&
            text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
-// Waits for the copier to end by itself while no error dialog shows up.
-// Returns false on a dialog or a time-out.  The dialog just answered must
-// be gone first: it closes a moment after the click.
-static bool WaitForExitWithoutDialog(DRIVER_RUN *run, const char *title,
-                                     DWORD timeoutMs, DWORD *exitCode)
-{
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < timeoutMs) {
-        if (Driver_WaitForExit(&run->copier, 50, exitCode))
-            return true;
-        if (Driver_HasDialog(&run->copier, title)) {
-            ADD_FAILURE() << "an unexpected \"" << title << "\" dialog";
-            return false;
-        }
-    }
-    ADD_FAILURE() << "the copier did not end";
-    return false;
 }
 
 static bool WaitForItemSuffix(HWND dialog, int id, const std::string &tail,
@@ -93,14 +75,13 @@ TEST(ErrorDialog, LockedSourceOffersEveryAnswerAndSkipPassesItOver)
 
     Driver_Click(dialog, IDC_ERROR_SKIP);
     EXPECT_TRUE(Driver_WaitForWindowGone(dialog));
-    DWORD exitCode = 0;
-    ASSERT_TRUE(WaitForExitWithoutDialog(&run, "Error Copying File",
-                                         c_jobTimeoutMs, &exitCode));
-    EXPECT_EQ(1u, exitCode);
+    std::string list;
+    ASSERT_TRUE(Driver_RunToTheSkippedList(&run.copier, &list, c_jobTimeoutMs));
+    EXPECT_NE(std::string::npos, list.find("Locked Report.TXT")) << list;
     EXPECT_TRUE(Files_HasBytes(Files_Join(target, "After.txt"),
                                Files_Pattern(5000, 2)));
-    EXPECT_FALSE(Files_HasBytes(Files_Join(target, "Locked Report.TXT"),
-                                Files_Pattern(3000, 1)));
+    // The skipped file leaves nothing behind, not even an empty target.
+    EXPECT_EQ(std::vector<std::string>{"After.txt"}, Files_List(target));
     EXPECT_FALSE(Driver_FileExists(run.jobFile));
 }
 
@@ -130,13 +111,14 @@ TEST(ErrorDialog, SkipAllPassesLaterErrorsOverWithoutAsking)
     Driver_Click(dialog, IDC_ERROR_SKIPALL);
     EXPECT_TRUE(Driver_WaitForWindowGone(dialog));
 
-    DWORD exitCode = 0;
-    ASSERT_TRUE(WaitForExitWithoutDialog(&run, "Error Copying File",
-                                         c_jobTimeoutMs, &exitCode));
+    // Both skipped files are listed at the end, the second asked nothing.
+    std::string list;
+    ASSERT_TRUE(Driver_RunToTheSkippedList(&run.copier, &list, c_jobTimeoutMs));
+    EXPECT_NE(std::string::npos, list.find("first.bin")) << list;
+    EXPECT_NE(std::string::npos, list.find("second.bin")) << list;
     EXPECT_TRUE(Files_HasBytes(Files_Join(target, "good.bin"),
                                Files_Pattern(70000, 5)));
-    EXPECT_FALSE(Files_HasBytes(Files_Join(target, "second.bin"),
-                                Files_Pattern(1000, 4)));
+    EXPECT_EQ(std::vector<std::string>{"good.bin"}, Files_List(target));
 }
 
 // "&Manual retry - Pause copy" leaves the window paused; Resume retries and,
@@ -166,13 +148,10 @@ TEST(ErrorDialog, ManualRetryWaitsForResume)
     EXPECT_FALSE(Driver_HasDialog(&run.copier, "Error Copying File"));
 
     Locker_Release(&locker);
-    EXPECT_FALSE(Files_HasBytes(Files_Join(target, "held.bin"),
-                                Files_Pattern(250000, 6)));
+    // Nothing was written while the copy stood paused.
+    EXPECT_EQ(std::vector<std::string>(), Files_List(target));
     Driver_Click(window, IDC_PROGRESS_PAUSE);
-    DWORD exitCode = 0;
-    ASSERT_TRUE(WaitForExitWithoutDialog(&run, "Error Copying File",
-                                         c_jobTimeoutMs, &exitCode));
-    EXPECT_EQ(1u, exitCode);
+    ASSERT_TRUE(Driver_RunWithoutQuestions(&run.copier, c_jobTimeoutMs));
     EXPECT_TRUE(Files_HasBytes(Files_Join(target, "held.bin"),
                                Files_Pattern(250000, 6)));
     EXPECT_FALSE(Driver_FileExists(run.jobFile));
@@ -223,10 +202,8 @@ TEST(ErrorDialog, AutoRetryRetriesWithoutAsking)
     EXPECT_TRUE(Driver_WaitForItemText(window, IDC_PROGRESS_PAUSE, "Pause"));
 
     Locker_Release(&locker);
-    DWORD exitCode = 0;
-    ASSERT_TRUE(WaitForExitWithoutDialog(&run, "Error Copying File",
-                                         c_autoRetryTimeoutMs, &exitCode));
-    EXPECT_EQ(1u, exitCode);
+    ASSERT_TRUE(
+        Driver_RunWithoutQuestions(&run.copier, c_autoRetryTimeoutMs));
     EXPECT_TRUE(
         Files_HasBytes(Files_Join(target, "held.bin"), Files_Pattern(size, 8)));
 }
@@ -242,25 +219,25 @@ TEST(ErrorDialog, MoveModeSaysMove)
     LOCKER locker = {};
     ASSERT_TRUE(Locker_Hold(locked, &locker));
 
-    // A drive letter that differs from the target's (the comparison counts
-    // case) makes the move a copy and a delete, which opens the source.
-    std::string source = locked;
-    source[0] = (char)(source[0] ^ 0x20);
+    // Under the other case of its drive letter the move is a copy and a
+    // delete, which opens the source.
+    std::string source = Files_OnOtherDrive(locked);
     DRIVER_RUN run;
     ASSERT_TRUE(Driver_StartJob(&run, "ErrorMove", 321, 0, target, {source}));
     HWND dialog = Driver_WaitForDialog(&run.copier, "Error Moving File");
     ASSERT_TRUE(dialog != NULL);
-    EXPECT_EQ("Cannot move " + Files_Lower(locked),
+    EXPECT_EQ("Cannot move " + Files_Lower(source),
               Driver_GetItemText(dialog, IDC_ERROR_HEADING));
     EXPECT_TRUE(Driver_IsItemEnabled(dialog, IDC_ERROR_SKIP));
     Driver_Click(dialog, IDC_ERROR_SKIP);
     EXPECT_TRUE(Driver_WaitForWindowGone(dialog));
 
-    DWORD exitCode = 0;
-    ASSERT_TRUE(WaitForExitWithoutDialog(&run, "Error Moving File",
-                                         c_jobTimeoutMs, &exitCode));
+    std::string list;
+    ASSERT_TRUE(Driver_RunToTheSkippedList(&run.copier, &list, c_jobTimeoutMs));
+    EXPECT_NE(std::string::npos, list.find("Held.bin")) << list;
     Locker_Release(&locker);
     EXPECT_TRUE(Files_HasBytes(locked, Files_Pattern(4000, 9)));
+    EXPECT_EQ(std::vector<std::string>(), Files_List(target));
 }
 
 // A dropped item that is gone by the time the job runs is reported once,
@@ -286,14 +263,14 @@ TEST(ErrorDialog, MissingSourceIsReportedAndTheRestIsCopied)
     Driver_Click(dialog, IDC_ERROR_SKIP);
     EXPECT_TRUE(Driver_WaitForWindowGone(dialog));
 
-    // Skipped once: the copy passes it over without asking again.
-    DWORD exitCode = 0;
-    ASSERT_TRUE(WaitForExitWithoutDialog(&run, "Error Copying File",
-                                         c_jobTimeoutMs, &exitCode));
-    EXPECT_EQ(1u, exitCode);
+    // Skipped once: the copy passes it over without asking again, and the
+    // end of the job lists it.
+    std::string list;
+    ASSERT_TRUE(Driver_RunToTheSkippedList(&run.copier, &list, c_jobTimeoutMs));
+    EXPECT_NE(std::string::npos, list.find("Gone.bin")) << list;
     EXPECT_TRUE(Files_HasBytes(Files_Join(target, "here.bin"),
                                Files_Pattern(3000, 11)));
-    EXPECT_FALSE(Driver_FileExists(Files_Join(target, "Gone.bin")));
+    EXPECT_EQ(std::vector<std::string>{"here.bin"}, Files_List(target));
 }
 
 // A target file that cannot be created may never become creatable: every
@@ -327,8 +304,7 @@ TEST(ErrorDialog, TargetThatRefusesNewFilesOffersEveryAnswer)
     ASSERT_TRUE(Driver_WaitForItemText(run.copier.window, IDC_PROGRESS_PAUSE,
                                        "Resume"));
     Driver_Click(run.copier.window, IDC_PROGRESS_CANCEL);
-    DWORD exitCode = 0;
-    ASSERT_TRUE(Driver_WaitForExit(&run.copier, c_jobTimeoutMs, &exitCode));
-    EXPECT_EQ(1u, exitCode);
+    ASSERT_TRUE(Driver_WaitForExit(&run.copier, c_jobTimeoutMs));
     EXPECT_FALSE(Driver_FileExists(run.jobFile));
+    EXPECT_TRUE(Files_HasBytes(source, Files_Pattern(2000, 10)));
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "dialog_answers.h"
 #include "resource_ids.h"
 #include "test_files.h"
 #include "ui_driver.h"
@@ -22,29 +23,14 @@ static void StartJob(const FILES_SCENE &scene, int mode,
                      const std::vector<std::string> &sources,
                      DRIVER_COPIER *copier)
 {
-    Driver_WriteJob(scene.temp, 100, mode, scene.dst, sources);
+    ASSERT_FALSE(Driver_WriteJob(scene.temp, 100, mode, scene.dst, sources).empty());
     ASSERT_TRUE(Driver_StartCopier(scene.temp, "100", copier));
 }
 
-// Waits for the copier to end by itself; fails if it asks the replace
-// question meanwhile (the dialog is then answered "&No" so the job ends).
+// Lets the copier run to its end; the test fails if it asks anything.
 static void FinishWithoutQuestion(DRIVER_COPIER *copier)
 {
-    DWORD start = GetTickCount();
-    bool asked = false;
-    while (WaitForSingleObject(copier->process.hProcess, 20) == WAIT_TIMEOUT) {
-        if (Driver_HasDialog(copier, c_replaceTitle)) {
-            asked = true;
-            HWND dialog = Driver_WaitForDialog(copier, c_replaceTitle, 1000);
-            if (dialog)
-                Driver_Click(dialog, IDC_REPLACE_NO);
-        }
-        if (GetTickCount() - start > c_jobTimeoutMs) {
-            Driver_Kill(copier);
-            FAIL() << "the copier did not end";
-        }
-    }
-    EXPECT_FALSE(asked) << "the replace question was asked";
+    Driver_RunWithoutQuestions(copier, c_jobTimeoutMs);
     Driver_Kill(copier);
 }
 
@@ -59,9 +45,7 @@ static void Answer(HWND dialog, int button)
 static void AnswerAndEnd(DRIVER_COPIER *copier, HWND dialog, int button)
 {
     Answer(dialog, button);
-    bool ended = Driver_WaitForExit(copier, c_jobTimeoutMs);
-    Driver_Kill(copier);
-    ASSERT_TRUE(ended) << "the copier did not end";
+    FinishWithoutQuestion(copier);
 }
 
 static HWND WaitForQuestion(DRIVER_COPIER *copier)
@@ -69,18 +53,6 @@ static HWND WaitForQuestion(DRIVER_COPIER *copier)
     HWND dialog = Driver_WaitForDialog(copier, c_replaceTitle);
     EXPECT_TRUE(dialog != NULL) << "no replace question";
     return dialog;
-}
-
-// A path for the same file on another drive letter (Wine's Z: is the
-// root of the Unix file system), so that a move is done as copy and delete
-// instead of one rename.  Empty when it cannot be formed.
-static std::string OtherDrivePath(const std::string &path)
-{
-    std::string other = "Z:" + Driver_UnixPath(path);
-    for (char &c : other)
-        if (c == '/')
-            c = '\\';
-    return Driver_FileExists(other) ? other : "";
 }
 
 TEST(ExistingTarget, JobRunTwiceCopiesNothingTheSecondTime)
@@ -181,11 +153,15 @@ TEST(ExistingTarget, SmallerOtherTimeOffersCopyRestWhichAppendsTheRest)
     FILES_SCENE scene;
     ASSERT_TRUE(Files_NewScene("copyrest", &scene));
     std::string source = Files_Join(scene.src, "long.bin");
-    std::string sourceBytes = Files_Pattern(2500000, 6);
+    std::string sourceBytes = Files_Pattern(4500000, 6);
     Files_MakeFile(source, sourceBytes, SourceTime());
-    // The first part differs from the source on purpose: only an append
-    // keeps it, a rewrite would replace it.
-    std::string head(1000000, 'x');
+    // The source's first part, with one byte changed on purpose where the
+    // check before a continue does not look: only an append keeps it, a
+    // rewrite would replace it.
+    std::string head = sourceBytes.substr(0, 3000000);
+    size_t mark = Files_UncomparedOffset(head.size());
+    ASSERT_NE(0u, mark);
+    head[mark] = (char)~head[mark];
     std::string target = Files_Join(scene.dst, "long.bin");
     Files_MakeFile(target, head, OtherTime());
 
@@ -193,8 +169,8 @@ TEST(ExistingTarget, SmallerOtherTimeOffersCopyRestWhichAppendsTheRest)
     StartJob(scene, 1, {source}, &copier);
     HWND dialog = WaitForQuestion(&copier);
     ASSERT_TRUE(dialog);
-    EXPECT_EQ("1.000.000 Bytes", Driver_GetItemText(dialog, IDC_REPLACE_EXISTSIZE));
-    EXPECT_EQ("2.500.000 Bytes", Driver_GetItemText(dialog, IDC_REPLACE_SOURCESIZE));
+    EXPECT_EQ("3.000.000 Bytes", Driver_GetItemText(dialog, IDC_REPLACE_EXISTSIZE));
+    EXPECT_EQ("4.500.000 Bytes", Driver_GetItemText(dialog, IDC_REPLACE_SOURCESIZE));
     ASSERT_TRUE(Driver_IsItemEnabled(dialog, IDC_REPLACE_COPYREST));
     ASSERT_NO_FATAL_FAILURE(
         AnswerAndEnd(&copier, dialog, IDC_REPLACE_COPYREST));
@@ -227,10 +203,7 @@ TEST(ExistingTarget, LargerTargetWithTheSourcesTimeInAMoveKeepsTheSourceOnNo)
 {
     FILES_SCENE scene;
     ASSERT_TRUE(Files_NewScene("largermove", &scene));
-    std::string source = OtherDrivePath(Files_Join(scene.src, ""));
-    if (source.empty())
-        GTEST_SKIP() << "no second drive letter for the same folder";
-    source = Files_Join(source, "keep.bin");
+    std::string source = Files_OnOtherDrive(Files_Join(scene.src, "keep.bin"));
     Files_MakeFile(source, Files_Pattern(4000, 10), SourceTime());
     std::string target = Files_Join(scene.dst, "keep.bin");
     Files_MakeFile(target, Files_Pattern(6000, 11), SourceTime());
@@ -291,9 +264,7 @@ TEST(ExistingTarget, NoToAllInAMoveAsksOnceAndKeepsEverySource)
 {
     FILES_SCENE scene;
     ASSERT_TRUE(Files_NewScene("noall", &scene));
-    std::string otherDrive = OtherDrivePath(Files_Join(scene.src, ""));
-    if (otherDrive.empty())
-        GTEST_SKIP() << "no second drive letter for the same folder";
+    std::string otherDrive = Files_OnOtherDrive(scene.src);
     std::string box = Files_Join(scene.src, "Box");
     MakeConflicts(scene, box, 3);
     // One file without a conflict shows that the move itself happens.
@@ -320,21 +291,27 @@ TEST(ExistingTarget, NoToAllInAMoveAsksOnceAndKeepsEverySource)
 TEST(ExistingTarget, ReadOnlyPartialTargetIsContinuedAndLosesReadOnly)
 {
     // A read-only source whose copy stopped midway: its partial target is
-    // read-only too and bears the source's time.
+    // read-only too and bears the source's time.  One of its bytes differs
+    // from the source's on purpose, where the check of a partial copy does
+    // not look: only a true continue keeps it, a copy written anew would not.
     FILES_SCENE scene;
     ASSERT_TRUE(Files_NewScene("readonly", &scene));
     std::string source = Files_Join(scene.src, "locked.bin");
-    std::string sourceBytes = Files_Pattern(1500000, 70);
+    std::string sourceBytes = Files_Pattern(4500000, 70);
     Files_MakeFile(source, sourceBytes, SourceTime());
     std::string target = Files_Join(scene.dst, "locked.bin");
-    Files_MakeFile(target, sourceBytes.substr(0, 600000), SourceTime());
+    std::string kept = sourceBytes.substr(0, 3000000);
+    size_t mark = Files_UncomparedOffset(kept.size());
+    ASSERT_NE(0u, mark);
+    kept[mark] = (char)~kept[mark];
+    Files_MakeFile(target, kept, SourceTime());
     ASSERT_TRUE(SetFileAttributesA(source.c_str(), FILE_ATTRIBUTE_READONLY));
     ASSERT_TRUE(SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY));
 
     DRIVER_COPIER copier = {};
     StartJob(scene, 1, {source}, &copier);
     FinishWithoutQuestion(&copier);
-    EXPECT_TRUE(Files_HasBytes(target, sourceBytes));
+    EXPECT_TRUE(Files_HasBytes(target, kept + sourceBytes.substr(kept.size())));
     DWORD attributes = GetFileAttributesA(target.c_str());
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, attributes);
     EXPECT_EQ(0u, attributes & FILE_ATTRIBUTE_READONLY);
@@ -363,7 +340,11 @@ TEST(ExistingTarget, FolderInTheWayOffersASkipInsteadOfRetryingForEver)
     ASSERT_TRUE(dialog != NULL) << "the clash was not reported";
     EXPECT_TRUE(Driver_IsItemEnabled(dialog, IDC_ERROR_SKIP));
     Driver_Click(dialog, IDC_ERROR_SKIP);
-    FinishWithoutQuestion(&copier);
+    EXPECT_TRUE(Driver_WaitForWindowGone(dialog));
+    std::string list;
+    ASSERT_TRUE(Driver_RunToTheSkippedList(&copier, &list));
+    Driver_Kill(&copier);
+    EXPECT_NE(std::string::npos, list.find(inTheWay)) << list;
     DWORD attributes = GetFileAttributesA(inTheWay.c_str());
     EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES &&
                 (attributes & FILE_ATTRIBUTE_DIRECTORY));

@@ -15,6 +15,7 @@
 #include "job_file.h"
 #include "job_file_writer.h"
 #include "resource_ids.h"
+#include "test_files.h"
 #include "ui_driver.h"
 #include "wide_files.h"
 
@@ -28,24 +29,13 @@ DWORD Writer_GetSource(void *context, uint32_t index, const WCHAR **path)
     return ERROR_SUCCESS;
 }
 
-// The writer finds the temporary folder through TMP, as GetTempPathA does.
-struct TempFolderScope {
-    explicit TempFolderScope(const std::string &folder)
-    {
-        saved = GetEnvironmentVariableA("TMP", value, sizeof value) > 0;
-        SetEnvironmentVariableA("TMP", folder.c_str());
-    }
-    ~TempFolderScope() { SetEnvironmentVariableA("TMP", saved ? value : NULL); }
-    bool saved;
-    char value[MAX_PATH];
-};
-
-// Paths in UTF-8, as the tests hold them; the writer takes UTF-16.
 DWORD WriteJob(const std::string &tempFolder, int mode,
                const std::string &target,
                const std::vector<std::string> &sources, char *number)
 {
-    TempFolderScope scope(tempFolder);
+    // The writer finds the temporary folder through TMP, as GetTempPathW
+    // does; paths in UTF-8, as the tests hold them, become UTF-16.
+    DRIVER_ENV_SCOPE scope(L"TMP", tempFolder);
     std::vector<std::wstring> wide;
     for (const std::string &source : sources)
         wide.push_back(Driver_Wide(source));
@@ -72,37 +62,61 @@ std::set<std::string> JobFilesIn(const std::string &folder)
 
 }  // namespace
 
+// What the copier reads back from job file `number` of `temp`.
+DRIVER_JOB ReadBack(const std::string &temp, const char *number)
+{
+    DRIVER_JOB job;
+    EXPECT_TRUE(Driver_ReadJob(temp + "tesqueue." + number, &job)) << number;
+    return job;
+}
+
 TEST(JobWriter, WritesTheExactBytes)
 {
     std::string temp = Driver_NewTempFolder("ExactBytes");
     char number[4];
-    const std::vector<std::string> one = {"C:\\a.txt"};
     ASSERT_EQ((DWORD)ERROR_SUCCESS,
-              WriteJob(temp, JOB_MODE_COPY, "D:\\", one, number));
+              WriteJob(temp, JOB_MODE_COPY, "D:\\", {"C:\\a.txt"}, number));
     int value = atoi(number);
     EXPECT_EQ(3u, strlen(number));
     EXPECT_GE(value, JOB_NUMBER_FIRST);
     EXPECT_LE(value, JOB_NUMBER_LAST);
 
+    // C:\a.txt copied onto the root of D: is 25 bytes: seven filler bytes,
+    // the mode, the count, the target and the source, each with its NUL.
     std::string content;
     ASSERT_TRUE(Driver_ReadFile(temp + "tesqueue." + number, &content));
     ASSERT_EQ(25u, content.size());
-    EXPECT_EQ(Driver_UnicodeJobBytes(JOB_MODE_COPY, "D:\\", one), content);
+    // The Unicode form's signature, the mode, the count, the target and
+    // the source.
+    EXPECT_EQ(std::string("TesUTF8"
+                          "\x01"
+                          "\x01\x00\x00\x00"
+                          "D:\\\0"
+                          "C:\\a.txt\0",
+                          25),
+              content);
     EXPECT_EQ(std::set<std::string>{std::string("tesqueue.") + number},
               JobFilesIn(temp));
 
-    // A move of many sources, with long paths, crossing the writer's buffer.
+    // A move of many sources, with long paths, crossing the writer's
+    // buffer: the copier reads back every source in order.
     std::vector<std::string> many;
-    for (int i = 0; i < 300; i++)
+    size_t manyBytes = 12 + strlen("E:\\target folder") + 1;
+    for (int i = 0; i < 300; i++) {
         many.push_back("C:\\some folder\\" + std::string(200, 'a' + i % 26) +
                        std::to_string(i));
+        manyBytes += many.back().size() + 1;
+    }
     char second[4];
     ASSERT_EQ((DWORD)ERROR_SUCCESS,
               WriteJob(temp, JOB_MODE_MOVE, "E:\\target folder", many, second));
     EXPECT_STRNE(number, second);
-    ASSERT_TRUE(Driver_ReadFile(temp + "tesqueue." + second, &content));
-    EXPECT_EQ(Driver_UnicodeJobBytes(JOB_MODE_MOVE, "E:\\target folder", many),
-              content);
+    DRIVER_JOB job = ReadBack(temp, second);
+    EXPECT_EQ(JOB_MODE_MOVE, job.modeByte);
+    EXPECT_EQ("E:\\target folder", job.target);
+    EXPECT_EQ(many, job.sources);
+    EXPECT_EQ((LONGLONG)manyBytes,
+              Files_Size(temp + "tesqueue." + second)) << "bytes behind the job";
 
     // Paths past the old 259 characters, up to the longest Windows takes,
     // are written whole.
@@ -112,8 +126,7 @@ TEST(JobWriter, WritesTheExactBytes)
     char third[4];
     ASSERT_EQ((DWORD)ERROR_SUCCESS,
               WriteJob(temp, JOB_MODE_COPY, "D:\\", longOnes, third));
-    ASSERT_TRUE(Driver_ReadFile(temp + "tesqueue." + third, &content));
-    EXPECT_EQ(Driver_UnicodeJobBytes(JOB_MODE_COPY, "D:\\", longOnes), content);
+    EXPECT_EQ(longOnes, ReadBack(temp, third).sources);
 }
 
 TEST(JobWriter, NamesOfEveryScriptAreWrittenAsTheirUtf8)
@@ -126,10 +139,11 @@ TEST(JobWriter, NamesOfEveryScriptAreWrittenAsTheirUtf8)
     char number[4];
     ASSERT_EQ((DWORD)ERROR_SUCCESS, WriteJob(temp, JOB_MODE_MOVE,
                                              u8"D:\\Цель 日本", sources, number));
+    DRIVER_JOB job = ReadBack(temp, number);
+    EXPECT_EQ(u8"D:\\Цель 日本", job.target);
+    EXPECT_EQ(sources, job.sources);
     std::string content;
     ASSERT_TRUE(Driver_ReadFile(temp + "tesqueue." + number, &content));
-    EXPECT_EQ(Driver_UnicodeJobBytes(JOB_MODE_MOVE, u8"D:\\Цель 日本", sources),
-              content);
     // The neighbours stay apart: "ā" is C4 81, never best-fitted to "a".
     EXPECT_NE(std::string::npos, content.find("C:\\\xC4\x81.txt"));
 }
@@ -153,7 +167,7 @@ TEST(JobWriter, PathsUtf8CannotCarryOrNoCopierCouldOpenLeaveNoFile)
         // No target: the copier would refuse the job at every logon.
         {L"", {L"C:\\a"}, ERROR_INVALID_PARAMETER},
     };
-    TempFolderScope scope(temp);
+    DRIVER_ENV_SCOPE scope(L"TMP", temp);
     for (auto &job : refused) {
         char number[4] = "xyz";
         EXPECT_EQ(job.error,
@@ -187,18 +201,18 @@ TEST(JobWriter, TheCopierStartsWithItsPathAndTheNumberAsItsCommandLine)
                   JobFile_StartCopier(Driver_Wide(folders[i]).c_str(),
                                       numbers[i]));
         std::vector<std::string> lines =
-            Driver_RecordedCommandLines(records, i + 1);
+            Driver_RecordedCommandLines(records, GetCurrentProcessId());
         EXPECT_NE(lines.end(), std::find(lines.begin(), lines.end(),
                                          expected[i]))
             << (lines.empty() ? std::string("no launch") : lines.back());
     }
     EXPECT_EQ((std::vector<std::string>{"123", "456"}),
-              Driver_RecordedLaunches(records, 2));
+              Driver_RecordedLaunches(records, GetCurrentProcessId()));
 
     // No copier there: the system's error, nothing started.
     EXPECT_EQ((DWORD)ERROR_FILE_NOT_FOUND,
               JobFile_StartCopier(Driver_Wide(records).c_str(), "789"));
-    EXPECT_EQ(2u, Driver_RecordedLaunches(records, 2).size());
+    EXPECT_EQ(2u, Driver_RecordedLaunches(records, GetCurrentProcessId()).size());
 }
 
 TEST(JobWriter, TakesAnotherNumberWhenTheDrawnOneExists)
@@ -217,9 +231,8 @@ TEST(JobWriter, TakesAnotherNumberWhenTheDrawnOneExists)
     ASSERT_EQ((DWORD)ERROR_SUCCESS,
               WriteJob(temp, JOB_MODE_COPY, "D:\\", sources, number));
     EXPECT_STREQ("555", number);
+    EXPECT_EQ(sources, ReadBack(temp, "555").sources);
     std::string content;
-    ASSERT_TRUE(Driver_ReadFile(temp + "tesqueue.555", &content));
-    EXPECT_EQ(Driver_UnicodeJobBytes(JOB_MODE_COPY, "D:\\", sources), content);
 
     // No existing job was appended to.
     for (int n = JOB_NUMBER_FIRST; n <= JOB_NUMBER_LAST; n++) {
@@ -236,8 +249,7 @@ TEST(JobWriter, TakesAnotherNumberWhenTheDrawnOneExists)
               WriteJob(temp, JOB_MODE_COPY, "D:\\", sources, none));
     EXPECT_STREQ("", none);
     EXPECT_EQ((size_t)JOB_NUMBER_COUNT, JobFilesIn(temp).size());
-    ASSERT_TRUE(Driver_ReadFile(temp + "tesqueue.555", &content));
-    EXPECT_EQ(Driver_UnicodeJobBytes(JOB_MODE_COPY, "D:\\", sources), content);
+    EXPECT_EQ(sources, ReadBack(temp, "555").sources);
 }
 
 TEST(JobWriter, TempPathOverTheLimitLeavesNoFile)
@@ -328,13 +340,13 @@ TEST(JobWriter, SubmitToolWritesAJobTheCopierLoads)
     std::string name = *jobs.begin();
     ASSERT_EQ(12u, name.size());
     std::string number = name.substr(9);
-    std::string content;
-    ASSERT_TRUE(Driver_ReadFile(temp + name, &content));
-    EXPECT_EQ(Driver_UnicodeJobBytes(JOB_MODE_COPY, target, {work + "report.txt"}),
-              content);
+    DRIVER_JOB job = ReadBack(temp, number.c_str());
+    EXPECT_EQ(JOB_MODE_COPY, job.modeByte);
+    EXPECT_EQ(target, job.target);
+    EXPECT_EQ(std::vector<std::string>{work + "report.txt"}, job.sources);
 
     // Paused, so the window stays until the test closes it.
-    DRIVER_COPIER copier;
+    DRIVER_COPIER copier = {};
     ASSERT_TRUE(Driver_StartCopier(temp, number + "R", &copier));
     HWND window = Driver_WaitForProgressWindow(&copier);
     ASSERT_TRUE(window != NULL);

@@ -8,11 +8,14 @@
 
 #include "resource_ids.h"
 #include "test_files.h"
+#include "title_recorder.h"
 #include "ui_driver.h"
 
 static const DWORD c_jobTimeoutMs = 90000;
 
-// A start with "R" shows the job and touches nothing until Resume.
+// A start with "R" shows the job and touches nothing until Resume: the
+// source is given other bytes while the window waits, and only those may
+// arrive.
 TEST(ProgressWindow, PausedStartWaitsForResume)
 {
     std::string work = Driver_NewWorkFolder("PausedStart");
@@ -35,25 +38,20 @@ TEST(ProgressWindow, PausedStartWaitsForResume)
     EXPECT_TRUE(Driver_WaitForItemText(window, IDC_PROGRESS_TO, to.c_str()))
         << Driver_GetItemText(window, IDC_PROGRESS_TO);
 
-    // Nothing is copied while it waits: looked at for a while, since the
-    // absence of a file has no event to wait for.
+    // A copier that had read the source already would bring the old bytes.
     std::string copy = Files_Join(target, "Annual Report.DOC");
-    for (int i = 0; i < 20; i++) {
-        ASSERT_FALSE(Driver_FileExists(copy));
-        Sleep(50);
-    }
+    ASSERT_TRUE(Driver_WriteFile(source, Files_Pattern(150000, 2)));
     EXPECT_EQ("Ready to resume...", Driver_GetText(window));
+    EXPECT_TRUE(Driver_FileExists(run.jobFile));
 
     Driver_Click(window, IDC_PROGRESS_PAUSE);
-    DWORD exitCode = 0;
-    ASSERT_TRUE(Driver_WaitForExit(&run.copier, c_jobTimeoutMs, &exitCode));
-    EXPECT_EQ(1u, exitCode);
-    EXPECT_TRUE(Files_HasBytes(copy, Files_Pattern(120000, 1)));
+    ASSERT_TRUE(Driver_WaitForExit(&run.copier, c_jobTimeoutMs));
+    EXPECT_TRUE(Files_HasBytes(copy, Files_Pattern(150000, 2)));
     EXPECT_FALSE(Driver_FileExists(run.jobFile));
 }
 
-// Cancel (pressed twice, and the close box) ends the process once, with
-// exit code 1, deletes the job file and copies nothing.
+// Cancel (pressed twice, and the close box) ends the process once, deletes
+// the job file and copies nothing.
 TEST(ProgressWindow, CancelEndsTheJob)
 {
     std::string work = Driver_NewWorkFolder("Cancel");
@@ -72,46 +70,49 @@ TEST(ProgressWindow, CancelEndsTheJob)
     PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     PostMessageA(window, WM_CLOSE, 0, 0);
-    DWORD exitCode = 0;
-    ASSERT_TRUE(Driver_WaitForExit(&run.copier, c_jobTimeoutMs, &exitCode));
-    EXPECT_EQ(1u, exitCode);
+    ASSERT_TRUE(Driver_WaitForExit(&run.copier, c_jobTimeoutMs));
     EXPECT_FALSE(Driver_FileExists(run.jobFile));
-    EXPECT_FALSE(Driver_FileExists(Files_Join(target, "data.bin")));
+    EXPECT_EQ(std::vector<std::string>(), Files_List(target));
 }
 
-// A job without sources finishes and closes by itself.
-TEST(ProgressWindow, EmptyJobClosesByItself)
+// A job without sources is not counted, shows "(0%) Copying..." and then
+// "Finished", and closes by itself, its job file deleted.
+TEST(ProgressWindow, JobOfNoSourcesFinishesAndClosesByItself)
 {
     std::string work = Driver_NewWorkFolder("EmptyJob");
     DRIVER_RUN run;
+    run.recordTitles = true;
     ASSERT_TRUE(Driver_StartJob(&run, "EmptyJob", 456, 1, work, {}));
-    DWORD exitCode = 0;
-    ASSERT_TRUE(Driver_WaitForExit(&run.copier, c_jobTimeoutMs, &exitCode));
-    EXPECT_EQ(1u, exitCode);
+    ASSERT_TRUE(Driver_WaitForExit(&run.copier, c_jobTimeoutMs));
     EXPECT_FALSE(Driver_FileExists(run.jobFile));
+    EXPECT_EQ((std::vector<std::string>{"Preparing to copy...",
+                                        "(0%) Copying...", "Finished"}),
+              Driver_RecordedTitles(run.temp));
 }
 
 // Rank of a title in the order titles may appear, or -1 for a title that
 // has no place there; `percent` receives the number of "(n%) ...".
-static int TitleRank(const std::string &title, int copyMode, int *percent)
+static int TitleRank(const std::string &title, int *percent)
 {
-    const char *preparing = copyMode ? "Preparing to copy..." : "Preparing to move...";
-    const char *working = copyMode ? "%) Copying..." : "%) Moving...";
-    if (title == preparing)
+    if (title == "Preparing to copy...")
         return 0;
+    if (title == "Ready to resume...")
+        return 1;
     if (title == "Finished")
-        return 2;
+        return 3;
     int value = 0, used = 0;
     if (sscanf(title.c_str(), "(%d%n", &value, &used) == 1 &&
-        (title.substr(used) == working || title.substr(used) == "%) Paused")) {
+        (title.substr(used) == "%) Copying..." ||
+         title.substr(used) == "%) Paused")) {
         *percent = value;
-        return 1;
+        return 2;
     }
     return -1;
 }
 
-// Every title seen while a job runs is one of the window's titles, in their
-// order, with a percentage that only grows and ends at 100.
+// Every title a job shows is one of the window's titles, in their order,
+// with a percentage that grows on the way and never passes 100, and the
+// last one is "Finished".
 TEST(ProgressWindow, TitlesFollowTheirOrder)
 {
     std::string work = Driver_NewWorkFolder("Titles");
@@ -121,42 +122,47 @@ TEST(ProgressWindow, TitlesFollowTheirOrder)
     for (int i = 0; i < 4; i++) {
         std::string source =
             Files_Join(work, "part" + std::to_string(i) + ".bin");
-        ASSERT_TRUE(Driver_WriteFile(source, Files_Pattern(20000000, 10 + i)));
+        ASSERT_TRUE(Driver_WriteFile(source, Files_Pattern(1250000, 10 + i)));
         sources.push_back(source);
     }
 
     DRIVER_RUN run;
-    ASSERT_TRUE(Driver_StartJob(&run, "Titles", 456, 1, target, sources));
+    run.recordTitles = true;
+    ASSERT_TRUE(
+        Driver_StartJob(&run, "Titles", 456, 1, target, sources, "456R"));
     HWND window = run.copier.window;
-    std::vector<std::string> seen;
-    DWORD start = GetTickCount();
-    while (!Driver_WaitForExit(&run.copier, 5)) {
-        ASSERT_LT(GetTickCount() - start, c_jobTimeoutMs) << "job did not end";
-        std::string title = Driver_GetText(window);
-        if (!title.empty() && (seen.empty() || seen.back() != title))
-            seen.push_back(title);
-    }
-    ASSERT_FALSE(seen.empty());
-    int lastRank = 0, lastPercent = 0;
+    ASSERT_TRUE(Driver_WaitForTitle(window, "Ready to resume..."));
+    // At 5000 KB/Sec the 5,000,000 bytes take a second at least, some ten
+    // ticks of the window, however fast the machine.
+    Driver_SetSlider(window, IDC_PROGRESS_SLIDER, 19);
+    ASSERT_TRUE(Driver_WaitForItemText(window, IDC_PROGRESS_LIMIT, "5000 KB/Sec"));
+    Driver_Click(window, IDC_PROGRESS_PAUSE);
+    ASSERT_TRUE(Driver_WaitForExit(&run.copier, c_jobTimeoutMs))
+        << "job did not end";
+
+    std::vector<std::string> seen = Driver_RecordedTitles(run.temp);
+    ASSERT_GE(seen.size(), 3u);
+    EXPECT_EQ("Preparing to copy...", seen.front());
+    EXPECT_EQ("Finished", seen.back());
+    int lastRank = 0, lastPercent = 0, between = 0;
     for (const std::string &title : seen) {
         int percent = 0;
-        int rank = TitleRank(title, 1, &percent);
+        int rank = TitleRank(title, &percent);
         ASSERT_GE(rank, 0) << "unknown title " << title;
         EXPECT_GE(rank, lastRank) << title << " after a later title";
-        // The runner names the window "Finished" while the monitor may be
-        // in the middle of a tick: its last "(100%) ..." can follow.
-        if (rank == 1 && lastRank == 2 && percent == 100)
-            continue;
-        if (rank == 1) {
+        if (rank == 2) {
             EXPECT_GE(percent, lastPercent) << title;
             EXPECT_LE(percent, 100) << title;
+            between += percent > lastPercent && percent < 100;
             lastPercent = percent;
         }
         lastRank = rank;
     }
-    for (const std::string &source : sources)
-        EXPECT_TRUE(Driver_FileExists(
-            Files_Join(target, source.substr(source.rfind('\\') + 1))));
+    EXPECT_GE(between, 2) << "no percentage shown between 0 and 100";
+    for (int i = 0; i < 4; i++)
+        EXPECT_TRUE(Files_HasBytes(
+            Files_Join(target, "part" + std::to_string(i) + ".bin"),
+            Files_Pattern(1250000, 10 + i)));
 }
 
 // The About box of the copier's process, found by its address field.
@@ -246,9 +252,8 @@ TEST(ProgressWindow, AboutBoxClosesWithTheJob)
     Driver_Click(window, IDC_PROGRESS_ABOUT);
     ASSERT_TRUE(WaitForAboutBox(&run.copier, true) != NULL);
     Driver_Click(window, IDC_PROGRESS_PAUSE);   // Resume: the job runs out
-    DWORD exitCode = 0;
-    ASSERT_TRUE(Driver_WaitForExit(&run.copier, c_jobTimeoutMs, &exitCode));
-    EXPECT_EQ(1u, exitCode);
+    ASSERT_TRUE(Driver_WaitForExit(&run.copier, c_jobTimeoutMs));
+    EXPECT_FALSE(Driver_FileExists(run.jobFile));
     EXPECT_TRUE(
         Files_HasBytes(Files_Join(target, "one.bin"), Files_Pattern(1000, 4)));
 }

@@ -33,48 +33,6 @@ static INT_PTR CALLBACK Resources_IdleProc(HWND, UINT message, WPARAM, LPARAM)
     return message == WM_INITDIALOG;
 }
 
-// Skips a sz_Or_Ord field of a dialog template: 0x0000 (none), 0xFFFF and
-// an ordinal, or a zero-terminated wide string.
-static const WORD *Resources_SkipField(const WORD *p)
-{
-    if (*p == 0xFFFF)
-        return p + 2;
-    while (*p)
-        p++;
-    return p + 1;
-}
-
-// The style that the template (DIALOGEX) gives control `id`, as written in
-// the resource; controls may change their own style when created.  Returns
-// 0 if the dialog or the control is missing.
-static DWORD Resources_TemplateStyle(int dialogId, int id)
-{
-    HMODULE copier = Resources_Copier();
-    HRSRC found = copier ? FindResourceA(copier, MAKEINTRESOURCEA(dialogId), (LPCSTR)RT_DIALOG) : NULL;
-    const BYTE *base = found ? (const BYTE *)LockResource(LoadResource(copier, found)) : NULL;
-    if (!base || ((const WORD *)base)[1] != 0xFFFF)
-        return 0;                               // not an extended template
-    DWORD dialogStyle = *(const DWORD *)(base + 12);
-    WORD count = *(const WORD *)(base + 16);
-    const WORD *p = (const WORD *)(base + 26);
-    p = Resources_SkipField(p);                 // menu
-    p = Resources_SkipField(p);                 // class
-    p = Resources_SkipField(p);                 // title
-    if (dialogStyle & DS_SETFONT)
-        p = Resources_SkipField(p + 3);         // size, weight, italic+charset, face
-    for (WORD i = 0; i < count; i++) {
-        const BYTE *item = (const BYTE *)(((ULONG_PTR)p + 3) & ~(ULONG_PTR)3);
-        DWORD style = *(const DWORD *)(item + 8);
-        int itemId = *(const int *)(item + 20);
-        if (itemId == id)
-            return style;
-        p = Resources_SkipField((const WORD *)(item + 24));    // class
-        p = Resources_SkipField(p);                             // title
-        p = (const WORD *)((const BYTE *)(p + 1) + *p);         // extra data
-    }
-    return 0;
-}
-
 // Creates the dialog hidden (no template here has WS_VISIBLE).
 static HWND Resources_CreateDialog(int id)
 {
@@ -109,44 +67,74 @@ static std::string Resources_TextOf(HWND window)
     return text;
 }
 
-struct ExpectedControl {
-    int id;
-    const char *className;  // lower case
-    const char *text;       // initial text; nullptr: not checked
-    DWORD typeMask;         // bits of the style that must equal typeValue
-    DWORD typeValue;
-    DWORD requiredBits;     // style bits that must be set
-    DWORD forbiddenBits;    // style bits that must be clear
+// A control as the user meets it when the dialog opens: the text it shows
+// (for a bitmap button, the text that gives its mnemonic), and whether it
+// can be used.
+struct SHOWN_CONTROL {
+    int id;                 // -1: a label, found by its text
+    const char *text;       // nullptr: filled in by the program, not checked
+    bool enabled;
 };
 
-// Finds the control: by id, or for id -1 by its text.
-static HWND Resources_FindControl(HWND dialog, const ExpectedControl &expected)
+// Finds the control: by id, or for id -1 by its text; a label of no text
+// is the dialog's picture.
+static HWND Resources_FindControl(HWND dialog, const SHOWN_CONTROL &shown)
 {
-    if (expected.id != -1)
-        return GetDlgItem(dialog, expected.id);
-    for (HWND child : Resources_Children(dialog))
-        if ((short)GetDlgCtrlID(child) == -1 && Resources_TextOf(child) == expected.text)
+    if (shown.id != -1)
+        return GetDlgItem(dialog, shown.id);
+    for (HWND child : Resources_Children(dialog)) {
+        if ((short)GetDlgCtrlID(child) != -1)
+            continue;
+        DWORD type = (DWORD)GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK;
+        bool picture = Resources_ClassOf(child) == "static" &&
+                       (type == SS_ICON || type == SS_BITMAP);
+        if (*shown.text ? Resources_TextOf(child) == shown.text : picture)
             return child;
+    }
     return NULL;
 }
 
-static void Resources_CheckControls(HWND dialog, const ExpectedControl *controls, size_t count)
+// Every control is there, shown, with its text and its enabled state; the
+// dialog holds no control more.
+static void Resources_CheckShown(HWND dialog, const SHOWN_CONTROL *controls, size_t count)
 {
     for (size_t i = 0; i < count; i++) {
-        const ExpectedControl &expected = controls[i];
-        SCOPED_TRACE("control " + std::to_string(expected.id) + " " +
-                     (expected.text ? expected.text : ""));
-        HWND control = Resources_FindControl(dialog, expected);
+        const SHOWN_CONTROL &shown = controls[i];
+        SCOPED_TRACE("control " + std::to_string(shown.id) + " " +
+                     (shown.text ? shown.text : ""));
+        HWND control = Resources_FindControl(dialog, shown);
         ASSERT_NE((HWND)NULL, control);
-        EXPECT_EQ(expected.className, Resources_ClassOf(control));
-        if (expected.text) {
-            EXPECT_EQ(expected.text, Resources_TextOf(control));
+        EXPECT_NE(0, GetWindowLongA(control, GWL_STYLE) & WS_VISIBLE);
+        if (shown.text && shown.id != -1) {
+            EXPECT_EQ(shown.text, Resources_TextOf(control));
         }
-        DWORD style = (DWORD)GetWindowLongA(control, GWL_STYLE);
-        EXPECT_EQ(expected.typeValue, style & expected.typeMask);
-        EXPECT_EQ(expected.requiredBits, style & expected.requiredBits);
-        EXPECT_EQ(0u, style & expected.forbiddenBits);
+        EXPECT_EQ(shown.enabled, IsWindowEnabled(control) != FALSE);
     }
+    EXPECT_EQ(count, Resources_Children(dialog).size());
+}
+
+// The button that Enter presses, when it is also drawn as the default
+// one; 0 otherwise.
+static int Resources_DefaultButton(HWND dialog)
+{
+    LRESULT answer = SendMessageA(dialog, DM_GETDEFID, 0, 0);
+    if (HIWORD(answer) != DC_HASDEFID)
+        return 0;
+    int id = (short)LOWORD(answer);
+    HWND button = GetDlgItem(dialog, id);
+    bool drawn = button && (GetWindowLongA(button, GWL_STYLE) & BS_TYPEMASK) ==
+                               BS_DEFPUSHBUTTON;
+    return drawn ? id : 0;
+}
+
+// A read-only field: what the user types does not change it.
+static void Resources_ExpectReadOnly(HWND dialog, int id)
+{
+    HWND field = GetDlgItem(dialog, id);
+    SetWindowTextA(field, "fixed");
+    SendMessageA(field, WM_CHAR, 'x', 0);
+    SendMessageA(field, WM_CHAR, VK_BACK, 0);
+    EXPECT_EQ("fixed", Resources_TextOf(field)) << "control " << id;
 }
 
 // The rectangle `text` needs in the dialog's font when laid out in `width`
@@ -218,41 +206,35 @@ static void Resources_ExpectFixedTextsFit(HWND dialog)
     }
 }
 
-TEST(Resources, ProgressWindowHasTheListedControls)
+TEST(Resources, ProgressWindowShowsItsControls)
 {
     HWND dialog = Resources_CreateDialog(IDD_PROGRESS);
     ASSERT_NE((HWND)NULL, dialog);
+    // A close box and a minimize box; the title is the monitor's to set.
     DWORD style = (DWORD)GetWindowLongA(dialog, GWL_STYLE);
-    EXPECT_EQ((DWORD)(WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME),
-              style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME));
-    EXPECT_EQ("", Resources_TextOf(dialog));    // the monitor sets the title
+    EXPECT_EQ((DWORD)(WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX),
+              style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX));
+    EXPECT_EQ("", Resources_TextOf(dialog));
 
-    const DWORD button = BS_TYPEMASK, stat = SS_TYPEMASK;
-    const ExpectedControl controls[] = {
-        {IDC_PROGRESS_CANCEL, "button", "&Cancel", button, BS_PUSHBUTTON, BS_BITMAP, 0},
-        {IDC_PROGRESS_PAUSE, "button", "&Pause", button, BS_DEFPUSHBUTTON, BS_BITMAP, 0},
-        {IDC_PROGRESS_ABOUT, "button", "&i", button, BS_PUSHBUTTON, BS_BITMAP, 0},
-        {IDC_PROGRESS_ANIMATION, "sysanimate32", nullptr, 0, 0, ACS_TRANSPARENT,
-         ACS_AUTOPLAY | ACS_CENTER},
-        {IDC_PROGRESS_SLIDER, "msctls_trackbar32", nullptr, 0, 0, TBS_NOTICKS, 0},
-        {IDC_PROGRESS_LIMIT, "static", "None", stat, SS_CENTER, 0, 0},
-        {-1, "static", "Speedlimit:", stat, SS_LEFT, 0, 0},
-        {IDC_PROGRESS_BAR, "msctls_progress32", nullptr, 0, 0, PBS_SMOOTH, 0},
-        {IDC_PROGRESS_PERCENT, "static", "  0 %", stat, SS_LEFT, 0, 0},
-        {IDC_PROGRESS_FROM, "static", "From : ", stat, SS_LEFTNOWORDWRAP, 0, 0},
-        {IDC_PROGRESS_TO, "static", "To    :", stat, SS_LEFTNOWORDWRAP, 0, 0},
-        {IDC_PROGRESS_BYTESLEFT, "static", "Bytes left:", stat, SS_LEFT, 0, 0},
-        {IDC_PROGRESS_SPEED, "static", "0 KB/Sec             ", stat, SS_LEFT, 0, 0},
-        {IDC_PROGRESS_TIMELEFT, "static", "Time left:", stat, SS_LEFT, 0, 0},
+    const SHOWN_CONTROL controls[] = {
+        {IDC_PROGRESS_CANCEL, "&Cancel", true},
+        {IDC_PROGRESS_PAUSE, "&Pause", true},
+        {IDC_PROGRESS_ABOUT, "&i", true},
+        {IDC_PROGRESS_ANIMATION, nullptr, true},
+        {IDC_PROGRESS_SLIDER, nullptr, true},
+        {IDC_PROGRESS_LIMIT, "None", true},
+        {-1, "Speedlimit:", true},
+        {IDC_PROGRESS_BAR, nullptr, true},
+        {IDC_PROGRESS_PERCENT, "  0 %", true},
+        {IDC_PROGRESS_FROM, "From : ", true},
+        {IDC_PROGRESS_TO, "To    :", true},
+        {IDC_PROGRESS_BYTESLEFT, "Bytes left:", true},
+        {IDC_PROGRESS_SPEED, "0 KB/Sec             ", true},
+        {IDC_PROGRESS_TIMELEFT, "Time left:", true},
     };
-    Resources_CheckControls(dialog, controls, sizeof controls / sizeof controls[0]);
-    EXPECT_EQ(sizeof controls / sizeof controls[0], Resources_Children(dialog).size());
-    // The progress bar drops WS_BORDER when it is created (it draws its own
-    // edge), so the border is looked up in the template.
-    EXPECT_EQ((DWORD)(WS_BORDER | PBS_SMOOTH),
-              Resources_TemplateStyle(IDD_PROGRESS, IDC_PROGRESS_BAR) & (WS_BORDER | PBS_SMOOTH));
-    EXPECT_EQ((DWORD)(BS_DEFPUSHBUTTON | BS_BITMAP),
-              Resources_TemplateStyle(IDD_PROGRESS, IDC_PROGRESS_PAUSE) & (BS_TYPEMASK | BS_BITMAP));
+    Resources_CheckShown(dialog, controls, sizeof controls / sizeof controls[0]);
+    // Enter pauses and resumes.
+    EXPECT_EQ(IDC_PROGRESS_PAUSE, Resources_DefaultButton(dialog));
 
     // The longest texts the monitor and the slider write.
     Resources_ExpectFits(dialog, GetDlgItem(dialog, IDC_PROGRESS_PERCENT), "100 %");
@@ -268,32 +250,34 @@ TEST(Resources, ProgressWindowHasTheListedControls)
     DestroyWindow(dialog);
 }
 
-TEST(Resources, ReplaceDialogHasTheListedControls)
+TEST(Resources, ReplaceDialogShowsItsControls)
 {
     HWND dialog = Resources_CreateDialog(IDD_REPLACE);
     ASSERT_NE((HWND)NULL, dialog);
     EXPECT_EQ("Confirm File Replace", Resources_TextOf(dialog));
     EXPECT_EQ(0u, (DWORD)GetWindowLongA(dialog, GWL_STYLE) & WS_SYSMENU) << "no close box";
 
-    const DWORD button = BS_TYPEMASK, stat = SS_TYPEMASK;
-    const ExpectedControl controls[] = {
-        {-1, "static", "This folder already contains a file named", stat, SS_LEFT, 0, 0},
-        {-1, "static", "Would you like to replace the existing file", stat, SS_LEFT, 0, 0},
-        {-1, "static", "with this one?", stat, SS_LEFT, 0, 0},
-        {IDC_REPLACE_NAME, "edit", nullptr, 0, 0, ES_READONLY, 0},
-        {IDC_REPLACE_EXISTSIZE, "static", "", stat, SS_LEFT, 0, 0},
-        {IDC_REPLACE_EXISTDATE, "static", "", stat, SS_LEFT, 0, 0},
-        {IDC_REPLACE_SOURCESIZE, "static", "", stat, SS_LEFT, 0, 0},
-        {IDC_REPLACE_SOURCEDATE, "static", "", stat, SS_LEFT, 0, 0},
-        {IDC_REPLACE_ICON1, "static", nullptr, stat, SS_ICON, 0, 0},
-        {IDC_REPLACE_ICON2, "static", nullptr, stat, SS_ICON, 0, 0},
-        {IDC_REPLACE_YES, "button", "&Yes", button, BS_DEFPUSHBUTTON, 0, WS_DISABLED},
-        {IDC_REPLACE_NO, "button", "&No", button, BS_PUSHBUTTON, 0, WS_DISABLED},
-        {IDC_REPLACE_COPYREST, "button", "&Copy rest", button, BS_PUSHBUTTON, WS_DISABLED, 0},
-        {IDC_REPLACE_YESTOALL, "button", "Yes to &all", button, BS_PUSHBUTTON, 0, WS_DISABLED},
-        {IDC_REPLACE_NOTOALL, "button", "N&o to all", button, BS_PUSHBUTTON, 0, WS_DISABLED},
+    const SHOWN_CONTROL controls[] = {
+        {-1, "This folder already contains a file named", true},
+        {-1, "Would you like to replace the existing file", true},
+        {-1, "with this one?", true},
+        {IDC_REPLACE_NAME, nullptr, true},
+        {IDC_REPLACE_EXISTSIZE, "", true},
+        {IDC_REPLACE_EXISTDATE, "", true},
+        {IDC_REPLACE_SOURCESIZE, "", true},
+        {IDC_REPLACE_SOURCEDATE, "", true},
+        {IDC_REPLACE_ICON1, nullptr, true},
+        {IDC_REPLACE_ICON2, nullptr, true},
+        {IDC_REPLACE_YES, "&Yes", true},
+        {IDC_REPLACE_NO, "&No", true},
+        {IDC_REPLACE_COPYREST, "&Copy rest", false},
+        {IDC_REPLACE_YESTOALL, "Yes to &all", true},
+        {IDC_REPLACE_NOTOALL, "N&o to all", true},
+        {-1, "", true},             // the picture at the top left
     };
-    Resources_CheckControls(dialog, controls, sizeof controls / sizeof controls[0]);
+    Resources_CheckShown(dialog, controls, sizeof controls / sizeof controls[0]);
+    EXPECT_EQ(IDC_REPLACE_YES, Resources_DefaultButton(dialog));
+    Resources_ExpectReadOnly(dialog, IDC_REPLACE_NAME);
 
     // The picture at the top left is bitmap 122.
     bool hasPicture = false;
@@ -314,28 +298,26 @@ TEST(Resources, ReplaceDialogHasTheListedControls)
     DestroyWindow(dialog);
 }
 
-TEST(Resources, ErrorDialogHasTheListedControls)
+TEST(Resources, ErrorDialogShowsItsControls)
 {
     HWND dialog = Resources_CreateDialog(IDD_ERROR);
     ASSERT_NE((HWND)NULL, dialog);
     EXPECT_EQ("Error Copying File", Resources_TextOf(dialog));
     EXPECT_EQ(0u, (DWORD)GetWindowLongA(dialog, GWL_STYLE) & WS_SYSMENU) << "no close box";
 
-    const DWORD button = BS_TYPEMASK, stat = SS_TYPEMASK;
-    const ExpectedControl controls[] = {
-        {IDC_ERROR_HEADING, "static", "", stat, SS_LEFT, 0, 0},
-        {IDC_ERROR_TEXT, "static", "", stat, SS_LEFT, 0, 0},
-        {-1, "button", "Retry", button, BS_GROUPBOX, 0, 0},
-        {-1, "button", "Skip", button, BS_GROUPBOX, 0, 0},
-        {IDC_ERROR_RETRY, "button", "&Manual retry - Pause copy", button, BS_DEFPUSHBUTTON,
-         0, WS_DISABLED},
-        {IDC_ERROR_AUTORETRY, "button", "&Auto-retry every 20th second", button,
-         BS_PUSHBUTTON, 0, WS_DISABLED},
-        {IDC_ERROR_SKIP, "button", "&Skip this file", button, BS_PUSHBUTTON, WS_DISABLED, 0},
-        {IDC_ERROR_SKIPALL, "button", "S&kip all files with errors", button, BS_PUSHBUTTON,
-         WS_DISABLED, 0},
+    const SHOWN_CONTROL controls[] = {
+        {IDC_ERROR_HEADING, "", true},
+        {IDC_ERROR_TEXT, "", true},
+        {-1, "Retry", true},
+        {-1, "Skip", true},
+        {IDC_ERROR_RETRY, "&Manual retry - Pause copy", true},
+        {IDC_ERROR_AUTORETRY, "&Auto-retry every 20th second", true},
+        {IDC_ERROR_SKIP, "&Skip this file", false},
+        {IDC_ERROR_SKIPALL, "S&kip all files with errors", false},
+        {-1, "", true},             // the icon
     };
-    Resources_CheckControls(dialog, controls, sizeof controls / sizeof controls[0]);
+    Resources_CheckShown(dialog, controls, sizeof controls / sizeof controls[0]);
+    EXPECT_EQ(IDC_ERROR_RETRY, Resources_DefaultButton(dialog));
 
     // Icon 123 stands in the dialog.
     bool hasIcon = false;
@@ -363,19 +345,28 @@ TEST(Resources, ErrorDialogHasTheListedControls)
     DestroyWindow(dialog);
 }
 
-TEST(Resources, AboutBoxHasTheListedControls)
+TEST(Resources, AboutBoxShowsItsControls)
 {
     HWND dialog = Resources_CreateDialog(IDD_ABOUT);
     ASSERT_NE((HWND)NULL, dialog);
     EXPECT_EQ("About Tessary Copy", Resources_TextOf(dialog));
-    const DWORD button = BS_TYPEMASK, stat = SS_TYPEMASK;
-    const ExpectedControl controls[] = {
-        {IDC_ABOUT_OK, "button", "OK", button, BS_DEFPUSHBUTTON, 0, 0},
-        {IDC_ABOUT_WEB, "edit", nullptr, 0, 0, ES_READONLY, 0},
-        {IDC_ABOUT_MAIL, "edit", nullptr, 0, 0, ES_READONLY, 0},
-        {-1, "static", "Tessary Copy", stat, SS_LEFT, 0, 0},
+    EXPECT_EQ(0u, (DWORD)GetWindowLongA(dialog, GWL_STYLE) & WS_SYSMENU) << "no close box";
+    const SHOWN_CONTROL controls[] = {
+        {IDC_ABOUT_OK, "OK", true},
+        {IDC_ABOUT_WEB, nullptr, true},
+        {IDC_ABOUT_MAIL, nullptr, true},
+        {-1, "Tessary Copy", true},
+        {-1, "Copies and moves files with pause and resume, a speed limit and "
+             "automatic retry.",
+         true},
+        {-1, "Web:", true},
+        {-1, "E-mail:", true},
+        {-1, "", true},             // the icon
     };
-    Resources_CheckControls(dialog, controls, sizeof controls / sizeof controls[0]);
+    Resources_CheckShown(dialog, controls, sizeof controls / sizeof controls[0]);
+    EXPECT_EQ(IDC_ABOUT_OK, Resources_DefaultButton(dialog));
+    Resources_ExpectReadOnly(dialog, IDC_ABOUT_WEB);
+    Resources_ExpectReadOnly(dialog, IDC_ABOUT_MAIL);
     Resources_ExpectFixedTextsFit(dialog);
     DestroyWindow(dialog);
 }

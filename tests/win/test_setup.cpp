@@ -66,7 +66,7 @@ protected:
         for (const SETUP_VALUE &value : c_SetupValues)
             EXPECT_EQ("<missing>", SetupDriver_ReadValue(value.root, value.key, value.name))
                 << value.key;
-        EXPECT_FALSE(SetupDriver_KeyExists(HKEY_CLASSES_ROOT, "CLSID\\" SETUP_TEST_CLASS_ID));
+        EXPECT_FALSE(SetupDriver_KeyExists(HKEY_CLASSES_ROOT, SETUP_CLASS_KEY));
     }
 
     DRIVER_COPIER setup = {};
@@ -140,13 +140,10 @@ TEST_F(Setup, UninstallEverythingThenNothing)
     EXPECT_FALSE(Driver_FileExists(hookPath));
     ExpectNoRegistryEntry();
     // The parent keys stay.
-    for (int i = 0; i < 3; i++) {
-        std::string parent = c_SetupValues[i].key;
-        EXPECT_TRUE(SetupDriver_KeyExists(HKEY_LOCAL_MACHINE,
-                                          parent.substr(0, parent.rfind('\\')).c_str()));
-    }
-    EXPECT_TRUE(SetupDriver_KeyExists(HKEY_LOCAL_MACHINE, c_SetupValues[6].key));
-    EXPECT_TRUE(SetupDriver_KeyExists(HKEY_LOCAL_MACHINE, c_SetupValues[7].key));
+    for (const char *parent :
+         {SETUP_HANDLERS_KEY("Directory"), SETUP_HANDLERS_KEY("Folder"),
+          SETUP_HANDLERS_KEY("Drive"), SETUP_APPROVED_KEY, SETUP_RUN_KEY})
+        EXPECT_TRUE(SetupDriver_KeyExists(HKEY_LOCAL_MACHINE, parent)) << parent;
 
     // Nothing left to remove: both failures, in this order; the caption
     // stays.
@@ -187,8 +184,8 @@ TEST_F(Setup, UninstallWithDropHandlerHeld)
 // all the same, and only M3 is shown, with both files in place.
 TEST_F(Setup, RegistryFailureAfterFiles)
 {
-    const std::string first = c_SetupValues[0].key;
-    const std::string parent = first.substr(0, first.rfind('\\'));
+    const std::string first = SETUP_HANDLER_KEY("Directory");
+    const std::string parent = SETUP_HANDLERS_KEY("Directory");
     LONG deleted = RegDeleteKeyA(HKEY_LOCAL_MACHINE, parent.c_str());
     ASSERT_TRUE(deleted == ERROR_SUCCESS || deleted == ERROR_FILE_NOT_FOUND) << deleted;
     volatileKey = parent;
@@ -205,9 +202,11 @@ TEST_F(Setup, RegistryFailureAfterFiles)
     EXPECT_TRUE(SetupDriver_NoMessageOpen(&setup));
     EXPECT_EQ("Install", Caption());
     EXPECT_EQ("<missing>", SetupDriver_ReadValue(HKEY_LOCAL_MACHINE, first.c_str(), NULL));
-    for (int i = 1; i < SETUP_VALUE_COUNT; i++) {
-        const SETUP_VALUE &value = c_SetupValues[i];
-        EXPECT_EQ(value.data, SetupDriver_ReadValue(value.root, value.key, value.name));
+    for (const SETUP_VALUE &value : c_SetupValues) {
+        if (value.key != first) {
+            EXPECT_EQ(value.data, SetupDriver_ReadValue(value.root, value.key, value.name))
+                << value.key;
+        }
     }
     EXPECT_TRUE(Driver_FileExists(copierPath));
     EXPECT_TRUE(Driver_FileExists(hookPath));

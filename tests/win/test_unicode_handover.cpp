@@ -139,7 +139,7 @@ TEST_F(UnicodeHandover, DroppedNamesOfEveryScriptReachTheJobAsThemselves)
         commands.push_back(InstalledCommand(job));
     }
     std::sort(commands.begin(), commands.end());
-    EXPECT_EQ(commands, Driver_RecordedCommandLines(records, 2));
+    EXPECT_EQ(commands, Driver_RecordedCommandLines(records, GetCurrentProcessId()));
 }
 
 TEST_F(UnicodeHandover, ADroppedPathPastMaxPathArrivesWhole)
@@ -170,7 +170,7 @@ TEST_F(UnicodeHandover, ADroppedPathPastMaxPathArrivesWhole)
     EXPECT_EQ(Driver_UnicodeJobBytes(JOB_MODE_MOVE, scene.dst, {file, deep}),
               bytes);
     EXPECT_EQ(std::vector<std::string>{InstalledCommand(jobs[0])},
-              Driver_RecordedCommandLines(records, 1));
+              Driver_RecordedCommandLines(records, GetCurrentProcessId()));
 }
 
 // The target's path comes from SHGetPathFromIDListEx with the record's
@@ -260,7 +260,7 @@ TEST_F(UnicodeHandover, TheTemporaryFolderMayBeNamedOutsideTheCodePage)
     ASSERT_TRUE(Driver_ReadFileU(temp + "\\" + jobs[0], &bytes));
     EXPECT_EQ(Driver_UnicodeJobBytes(JOB_MODE_COPY, scene.dst, sources), bytes);
     EXPECT_EQ(std::vector<std::string>{InstalledCommand(jobs[0])},
-              Driver_RecordedCommandLines(records, 1));
+              Driver_RecordedCommandLines(records, GetCurrentProcessId()));
 }
 
 TEST_F(UnicodeHandover, ANameUtf8CannotCarryStopsTheDropAndLeavesNoJob)
@@ -280,7 +280,7 @@ TEST_F(UnicodeHandover, ANameUtf8CannotCarryStopsTheDropAndLeavesNoJob)
     EXPECT_NE(std::string::npos, message.text.find("could not be written"))
         << message.text;
     EXPECT_TRUE(JobFiles().empty());
-    EXPECT_TRUE(Driver_RecordedLaunches(records, 0).empty());
+    EXPECT_TRUE(Driver_RecordedLaunches(records, GetCurrentProcessId()).empty());
 }
 
 TEST_F(UnicodeHandover, TheToolsTakeUnicodeArguments)
@@ -314,9 +314,10 @@ TEST_F(UnicodeHandover, TheToolsTakeUnicodeArguments)
     std::string bytes;
     ASSERT_TRUE(Driver_ReadFileU(temp + "\\" + jobs[0], &bytes));
     EXPECT_EQ(Driver_UnicodeJobBytes(JOB_MODE_MOVE, target, sources), bytes);
+    ASSERT_TRUE(Driver_WaitForLaunchRecords(records, 1));
     EXPECT_EQ(std::vector<std::string>{copierFolder + "\\tesrun.exe " +
                                        jobs[0].substr(9)},
-              Driver_RecordedCommandLines(records, 1));
+              Driver_RecordedCommandLines(records, GetCurrentProcessId()));
 
     // tesdrop, through the handler loaded by file, onto the installed
     // (recording) copier.
@@ -334,7 +335,9 @@ TEST_F(UnicodeHandover, TheToolsTakeUnicodeArguments)
         after[0] == before[0] ? after[1] : after[0];
     ASSERT_TRUE(Driver_ReadFileU(temp + "\\" + dropped, &bytes));
     EXPECT_EQ(Driver_UnicodeJobBytes(JOB_MODE_COPY, target, sources), bytes);
-    std::vector<std::string> commands = Driver_RecordedCommandLines(records, 2);
+    ASSERT_TRUE(Driver_WaitForLaunchRecords(records, 2));
+    std::vector<std::string> commands =
+        Driver_RecordedCommandLines(records, GetCurrentProcessId());
     EXPECT_NE(commands.end(), std::find(commands.begin(), commands.end(),
                                         InstalledCommand(dropped)));
 }

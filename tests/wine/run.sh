@@ -6,8 +6,12 @@
 #   tests/wine/run.sh --stop BUILD_DIR      # end that build's wineserver and Xvfb
 #
 # The build folder is the parent of the program's folder (<build>/bin/x.exe).
-# Everything lives inside it: the Wine prefix <build>/wineprefix, made once;
-# the number of a private Xvfb display in <build>/xvfb.display; lock files.
+# Everything lives inside it: the Wine prefix <build>/wineprefix, made once
+# (32-bit, as 32-bit Windows, for an i686 build; 64-bit for an x86_64
+# build); the number of a private Xvfb display in <build>/xvfb.display;
+# lock files; the GoogleTest report of each test program in
+# <build>/results/<program>.xml.  A test program whose every case skipped
+# ends with 77, which ctest counts as skipped (scripts/gtest-cases.sh).
 # Two ctest jobs may start at once: every shared step runs under flock, and
 # no process started here keeps a lock's descriptor (7 or 8), or the lock
 # would live as long as that Xvfb or wineserver.
@@ -37,22 +41,35 @@ case "${1:-}" in
 "")        die "usage: run.sh PROGRAM.exe [arguments...]" ;;
 esac
 
+# The machine field of a Windows program's PE header: 014c for i686,
+# 8664 for x86_64.
+pe_machine() {
+    local pe
+    pe=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null | tr -d ' ')
+    [ -n "$pe" ] && od -An -tx2 -j$((pe + 4)) -N2 "$1" | tr -d ' '
+}
+
 if [ "$mode" = run ]; then
     exe=$1; shift
     [ -f "$exe" ] || die "no such program: $exe"
     exe=$(cd "$(dirname "$exe")" && pwd)/$(basename "$exe")
-    # A 32-bit program needs a kernel that runs 32-bit Linux programs.
-    pe=$(od -An -tu4 -j60 -N4 "$exe" | tr -d ' ')
-    machine=$(od -An -tx2 -j$((pe + 4)) -N2 "$exe" | tr -d ' ')
-    if [ "$machine" = 014c ] && ! "$(dirname "$0")/bin/wine-runs-32bit"; then
-        die "$exe is a 32-bit program, and this kernel runs no 32-bit programs: use the x86_64 build (build/x86_64) here"
-    fi
     build=${TES_BUILD_DIR:-$(dirname "$(dirname "$exe")")}
+    machine=$(pe_machine "$exe")
 else
     build=$TES_BUILD_DIR
+    machine=$(pe_machine "$build/bin/tesrun.exe")
 fi
 [ -d "$build" ] || die "no such build folder: $build"
 build=$(cd "$build" && pwd)
+# A 32-bit program needs a kernel that runs 32-bit Linux programs and
+# Wine's 32-bit loader.
+if [ "$mode" != stop ] && [ "$machine" = 014c ] && ! why=$("$(dirname "$0")/bin/wine-runs-32bit" --why); then
+    die "$build holds 32-bit programs, and $why: use the x86_64 build (build/x86_64) here"
+fi
+# The i686 build's prefix is a 32-bit one, as 32-bit Windows: its
+# installer refuses to install on 64-bit Windows.
+prefix_arch=win64
+[ "$machine" = 014c ] && prefix_arch=win32
 
 # Never the user's own prefix: a half-made test prefix is deleted and made
 # again, so an inherited WINEPREFIX is ignored.
@@ -110,7 +127,12 @@ ensure_xvfb() {
 ensure_prefix() {
     exec 7>"$build/.tes-prefix.lock"
     flock 7
-    if ! [ -f "$WINEPREFIX/.tes-ready" ]; then
+    # The marker names the prefix's kind; an empty one is from before the
+    # i686 build had 32-bit prefixes, when every prefix was 64-bit.  A
+    # prefix of the other kind is made again.
+    local made=none
+    [ -f "$WINEPREFIX/.tes-ready" ] && made=$(cat "$WINEPREFIX/.tes-ready")
+    if [ "${made:-win64}" != "$prefix_arch" ]; then
         if [ -e "$WINEPREFIX" ] && [ "${WINEPREFIX#"$build"/}" = "$WINEPREFIX" ]; then
             die "$WINEPREFIX is no test prefix of this build: not remaking it"
         fi
@@ -118,7 +140,7 @@ ensure_prefix() {
         wineserver -k </dev/null >/dev/null 2>&1 7>&- 8>&-
         rm -rf "$WINEPREFIX"
         mkdir -p "$WINEPREFIX"
-        "$WINE_CMD" wineboot -i </dev/null >/dev/null 2>&1 7>&- 8>&- ||
+        WINEARCH=$prefix_arch "$WINE_CMD" wineboot -i </dev/null >/dev/null 2>&1 7>&- 8>&- ||
             die "wineboot failed for $WINEPREFIX"
         wineserver -w 7>&- 8>&-
         # No window manager: without this Wine waits 2 s for every window
@@ -126,18 +148,20 @@ ensure_prefix() {
         "$WINE_CMD" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed \
             /d N /f </dev/null >/dev/null 2>&1 7>&- 8>&- || die "reg add Managed failed"
         # A crashing program ends at once instead of waiting in the debugger.
-        local view
-        for view in 32 64; do
+        # A 64-bit prefix has two registry views, a 32-bit one only one.
+        local view views=(/reg:32 /reg:64)
+        [ "$prefix_arch" = win32 ] && views=("")
+        for view in "${views[@]}"; do
             "$WINE_CMD" reg add \
                 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
-                /v Auto /d 1 /f /reg:$view </dev/null >/dev/null 2>&1 7>&- 8>&- &&
+                /v Auto /d 1 /f $view </dev/null >/dev/null 2>&1 7>&- 8>&- &&
             "$WINE_CMD" reg add \
                 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
-                /v Debugger /d false /f /reg:$view </dev/null >/dev/null 2>&1 7>&- 8>&- ||
+                /v Debugger /d false /f $view </dev/null >/dev/null 2>&1 7>&- 8>&- ||
                 die "reg add AeDebug failed"
         done
         wineserver -w 7>&- 8>&-
-        touch "$WINEPREFIX/.tes-ready"
+        echo "$prefix_arch" > "$WINEPREFIX/.tes-ready"
     fi
     exec 7>&-
 }
@@ -186,10 +210,20 @@ export WINEDEBUG=${TES_WINEDEBUG:--all}
 # test would seem to last until every other test had ended.
 mkdir -p "$build/logs"
 log=$(mktemp "$build/logs/run.XXXXXX")
+# A test program writes its GoogleTest report (Wine's Z: is the Unix root).
+report=
+case "$(basename "$exe")" in
+test_*.exe)
+    mkdir -p "$build/results"
+    report=$build/results/$(basename "$exe" .exe).xml
+    rm -f "$report"
+    set -- "$@" "--gtest_output=xml:Z:${report//\//\\}" ;;
+esac
 "$WINE_CMD" "$exe" "$@" >"$log" 2>&1 </dev/null 7>&- 8>&- &
 program=$!
 tail -n +1 -f --pid="$program" "$log"
 wait "$program"
 status=$?
 rm -f "$log"
-exit $status
+[ -n "$report" ] || exit $status
+exec "$(dirname "$0")/../../scripts/gtest-cases.sh" verdict "$report" $status
