@@ -101,9 +101,10 @@ static HANDLE CopyTreeFile_OpenTarget(std::wstring *targetPath,
                                       const wchar_t *targetFolder,
                                       const WIN32_FIND_DATAW *entry,
                                       HANDLE source, bool moving,
-                                      bool *verifiedComplete)
+                                      bool *verifiedComplete, bool *existed)
 {
     *verifiedComplete = false;
+    *existed = false;
     for (;;) {
         HANDLE target = FileCopy_CreateNew(targetPath->c_str(), entry);
         if (target != INVALID_HANDLE_VALUE)
@@ -113,9 +114,11 @@ static HANDLE CopyTreeFile_OpenTarget(std::wstring *targetPath,
             CopyState.topLevel && CopyState.sameFolder)
             return CopyTreeFile_CreateCopyOf(targetPath, targetFolder, entry,
                                              source);
-        if (error == ERROR_FILE_EXISTS)
+        if (error == ERROR_FILE_EXISTS) {
+            *existed = true;
             return DecideExistingTarget(targetPath->c_str(), entry, source,
                                         moving, verifiedComplete);
+        }
         if (!ReportError_Retry(targetPath->c_str(), error))
             return INVALID_HANDLE_VALUE;
     }
@@ -205,10 +208,10 @@ bool CopyTree_File(const wchar_t *sourcePath, const wchar_t *targetFolder,
             continue;
         }
 
-        bool verifiedComplete;
+        bool verifiedComplete, existed;
         HANDLE target = CopyTreeFile_OpenTarget(&targetPath, targetFolder,
                                                 entry, source, moving,
-                                                &verifiedComplete);
+                                                &verifiedComplete, &existed);
         CopyState.topLevel = 0;
         if (target == INVALID_HANDLE_VALUE) {
             CloseHandle(source);
@@ -254,6 +257,8 @@ bool CopyTree_File(const wchar_t *sourcePath, const wchar_t *targetFolder,
         }
         if (transfer == TRANSFER_STOPPED || CopyState.stopRequested)
             return false;
+        if (existed)
+            FileCopy_KeepHiddenAndSystem(targetPath.c_str(), entry);
         FileCopy_LearnTimeStep(targetPath.c_str(), entry);
         if (link && CopyState.copyMode == 0)
             SkippedItems_Add(sourcePath, SKIPPED_REASON_LINK_KEPT);

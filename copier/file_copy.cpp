@@ -113,6 +113,20 @@ FILE_TRANSFER FileCopy_Transfer(HANDLE source, HANDLE target,
     }
 }
 
+void FileCopy_KeepHiddenAndSystem(const wchar_t *targetPath,
+                                  const WIN32_FIND_DATAW *entry)
+{
+    std::wstring path = CopyPaths_ForApi(targetPath);
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    DWORD wanted = entry->dwFileAttributes &
+                   (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    if (attributes == INVALID_FILE_ATTRIBUTES ||
+        (attributes & wanted) == wanted)
+        return;
+    attributes &= ~FILE_ATTRIBUTE_NORMAL;
+    SetFileAttributesW(path.c_str(), attributes | wanted);
+}
+
 static bool FileCopy_Size(HANDLE file, uint64_t *size)
 {
     LARGE_INTEGER value;

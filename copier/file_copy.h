@@ -42,6 +42,15 @@ FILE_TRANSFER FileCopy_Transfer(HANDLE source, HANDLE target,
                                 const WIN32_FIND_DATAW *entry, DWORD *error,
                                 bool *failedOnTarget);
 
+// A continued or replaced copy (opened as it was, perhaps without the
+// source's attributes)
+// gets the source's hidden and system attributes if it lacks them: a copy
+// cut short between its creation and its attributes (Wine gives them in a
+// second step) would otherwise end as a plain file.  Read-only stays as
+// the continue left it.
+void FileCopy_KeepHiddenAndSystem(const wchar_t *targetPath,
+                                  const WIN32_FIND_DATAW *entry);
+
 // Does the target hold exactly as many bytes as the source?
 bool FileCopy_SameSize(HANDLE source, HANDLE target);
 

@@ -33,11 +33,12 @@ std::string Driver_Utf8(const std::wstring &wide)
     return utf8;
 }
 
-// A path the W functions take at any length.
+// A path the W functions take at any length, and exactly as named: a
+// drive path in the long form, so a name ending in a dot keeps it.
 static std::wstring Driver_LongForm(const std::string &path)
 {
     std::wstring wide = Driver_Wide(path);
-    if (wide.size() >= MAX_PATH - 12 && wide.compare(0, 4, L"\\\\?\\") != 0)
+    if (wide.size() >= 3 && wide[1] == L':' && wide[2] == L'\\')
         return L"\\\\?\\" + wide;
     return wide;
 }

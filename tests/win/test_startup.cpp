@@ -163,7 +163,7 @@ TEST(Startup, ShortAndDamagedJobFilesAreRefusedAndKept)
         {306, header + std::string("\x00\x00\x00\x00", 4) + target,
          "target without its NUL"},
         {307, header + std::string("\x02\x00\x00\x00", 4) + target + '\0' +
-                  source + '\0' + "C:\\" + std::string(1200, 'p') + '\0',
+                  source + '\0' + "C:\\" + std::string(40000, 'p') + '\0',
          "source longer than any path"},
         // It would copy into the root of the current drive.
         {308, header + std::string("\x01\x00\x00\x00", 4) + '\0' + source +
