@@ -2,7 +2,7 @@
 # Inspects the built deliverables without running them, so that an i686
 # build is checked even where Wine cannot run 32-bit programs:
 #
-#   inspect_deliverables.sh OBJDUMP BIN_FOLDER pei-i386|pei-x86-64
+#   check_deliverables.sh OBJDUMP BIN_FOLDER pei-i386|pei-x86-64
 #
 # - each is a program for the build's machine: the two programs for the
 #   GUI subsystem, the handler a DLL;
