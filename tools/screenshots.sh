@@ -3,7 +3,10 @@
 # frames, for a look at whether every text fits and every button shows its
 # picture: the progress window waiting to resume, the error dialog, the
 # window retrying (running) and paused, the About box, the replace
-# question; the setup window, its About dialog and its "Finished" message.
+# question, the list of items a job left out, the windows with names of
+# other scripts; the setup window, its About dialog and its "Finished"
+# message.  Japanese names need a font the Wine prefix links to (an East
+# Asian font installed on the host); without one they show as boxes.
 #
 #   tools/screenshots.sh OUT_FOLDER [BUILD_DIR]
 #
@@ -107,6 +110,19 @@ open(path, 'wb').write(bytes(7) + bytes([mode]) + body)
 EOF
 }
 
+# The same in the Unicode form: the signature and UTF-8 paths.
+write_job_unicode() {
+    local number=$1 mode=$2 target=$3
+    shift 3
+    python3 - "$temp_unix/tesqueue.$number" "$mode" "$target" "$@" <<'EOF'
+import struct, sys
+path, mode, target, sources = sys.argv[1], int(sys.argv[2]), sys.argv[3], sys.argv[4:]
+body = struct.pack('<I', len(sources)) + target.encode('utf-8') + b'\0'
+body += b''.join(s.encode('utf-8') + b'\0' for s in sources)
+open(path, 'wb').write(b'TesUTF8' + bytes([mode]) + body)
+EOF
+}
+
 desktop() {   # desktop NAME PROGRAM ARGS...: start in the virtual desktop
     local name=$1
     shift
@@ -188,6 +204,10 @@ desktop shot5 "$bin/tesrun.exe" 504
 click shot5 "Error Moving File"
 shot error_dialog_move
 click shot5 "Error Moving File" 1034
+# The skipped file is listed at the end of the job.
+click shot5 "Items Skipped"
+shot skipped_list
+click shot5 "Items Skipped" 1
 kill "$locker" 2>/dev/null || true
 wait "$locker" 2>/dev/null || true
 
@@ -200,6 +220,23 @@ desktop shot3 "$bin/tesrun.exe" 503
 click shot3 "Confirm File Replace"
 shot replace_dialog
 click shot3 "Confirm File Replace" 7
+
+# Scene 6: names of other scripts (Cyrillic, Japanese, an emoji) in the
+# progress window and in the replace question.
+unicode_folder="Отчёты 日本 😀"
+unicode_file="Годовой отчёт 年次報告 😀.bin"
+mkdir -p "$scratch/src/$unicode_folder" "$scratch/dst/Цель ā/$unicode_folder"
+head -c 3000000 /dev/urandom > "$scratch/src/$unicode_folder/$unicode_file"
+head -c 1000 /dev/urandom > "$scratch/dst/Цель ā/$unicode_folder/$unicode_file"
+touch -d '1998-03-05 09:07:03' "$scratch/dst/Цель ā/$unicode_folder/$unicode_file"
+write_job_unicode 505 1 "$dst_dos\\Цель ā" "$src_dos\\$unicode_folder"
+desktop shot6 "$bin/tesrun.exe" 505R
+click shot6 "Ready to resume..."
+shot progress_unicode
+click shot6 "Ready to resume..." 1004
+click shot6 "Confirm File Replace"
+shot replace_dialog_unicode
+click shot6 "Confirm File Replace" 7
 
 # Scene 5: the installer's window, its About dialog, and the message of an
 # install, after which the button reads "Reinstall"; removed again after.
