@@ -163,6 +163,11 @@ TEST(ProgressMathRates, FastSamplesDoNotOverflow)
     ASSERT_TRUE(ProgressMath_FormatTimeLeft(&rings, 4000000000ull, 0, 0, 0,
                                             text, sizeof text));
     EXPECT_STREQ("Time left : 00:02", text);
+    // A second of more than 2^31 bytes (a fast array) is kept whole.
+    for (int i = 0; i < 3; i++)
+        ProgressMath_TakeSample(&rings, 3000000000ll);
+    ProgressMath_FormatSpeed(&rings, 0, text, sizeof text);
+    EXPECT_STREQ("3000000 KB/Sec", text);
 }
 
 TEST(ProgressMathRates, TimeLeftFromTenSecondsAndEntriesLeft)

@@ -70,9 +70,18 @@ static void RunIntoFullDisk(const char *testName, int mode,
     Driver_Click(dialog, IDC_ERROR_SKIP);
     EXPECT_TRUE(Driver_WaitForWindowGone(dialog));
 
+    // The list of items left out is kept beside the job while it is shown,
+    // and goes once the user has seen it.
+    std::string listFile = Driver_SkippedListFile(run.jobFile);
+    ASSERT_TRUE(Driver_WaitForSkippedList(&run.copier) != NULL);
+    std::string kept;
+    EXPECT_TRUE(Driver_ReadFile(listFile, &kept));
+    EXPECT_NE(std::string::npos, kept.find(written))
+        << "not in the kept list: " << kept;
     std::string skipped;
     ASSERT_TRUE(Driver_CloseSkippedList(&run.copier, &skipped));
     EXPECT_NE(std::string::npos, skipped.find(written)) << skipped;
+    EXPECT_FALSE(Driver_FileExists(listFile));
     EXPECT_FALSE(Driver_FileExists(run.jobFile));
 
     // The partial target stays, as far as the disk took it.
