@@ -91,9 +91,3 @@ COMPARE_RESULT CompareFiles_KeptPart(HANDLE source, const wchar_t *targetPath,
     }
     return result;
 }
-
-COMPARE_RESULT CompareFiles_Whole(HANDLE source, const wchar_t *targetPath,
-                                  uint64_t size)
-{
-    return CompareFiles_Range(source, targetPath, 0, size);
-}

@@ -27,6 +27,3 @@ COMPARE_RESULT CompareFiles_KeptPart(HANDLE source, const wchar_t *targetPath,
 COMPARE_RESULT CompareFiles_Range(HANDLE source, const wchar_t *targetPath,
                                   uint64_t offset, uint64_t length);
 
-// Compares the whole target file with the whole source (`size` bytes each).
-COMPARE_RESULT CompareFiles_Whole(HANDLE source, const wchar_t *targetPath,
-                                  uint64_t size);
