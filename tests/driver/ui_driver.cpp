@@ -306,6 +306,7 @@ struct DRIVER_SEARCH {
     DWORD processId;
     const char *title;       // NULL: the progress window
     bool anyVisible;         // any visible top-level window of the process
+    int itemId;              // not 0: the dialog holding this control
     HWND found;
 };
 
@@ -329,7 +330,10 @@ static BOOL CALLBACK Driver_SearchProc(HWND window, LPARAM lParam)
     }
     if (!Driver_IsDialogClass(window))
         return TRUE;
-    if (search->title) {
+    if (search->itemId) {
+        if (!GetDlgItem(window, search->itemId))
+            return TRUE;
+    } else if (search->title) {
         if (Driver_GetText(window) != search->title)
             return TRUE;
     } else {
@@ -343,9 +347,10 @@ static BOOL CALLBACK Driver_SearchProc(HWND window, LPARAM lParam)
     return FALSE;
 }
 
-static HWND Driver_Find(DWORD processId, const char *title, bool anyVisible)
+static HWND Driver_Find(DWORD processId, const char *title, bool anyVisible,
+                        int itemId = 0)
 {
-    DRIVER_SEARCH search = {processId, title, anyVisible, NULL};
+    DRIVER_SEARCH search = {processId, title, anyVisible, itemId, NULL};
     EnumWindows(Driver_SearchProc, (LPARAM)&search);
     return search.found;
 }
@@ -371,33 +376,38 @@ static bool Driver_EndedBeforeItsWindow(const DRIVER_COPIER *copier)
     return true;
 }
 
-HWND Driver_WaitForProgressWindow(DRIVER_COPIER *copier, DWORD timeoutMs)
+static HWND Driver_WaitForDialogOf(const DRIVER_COPIER *copier,
+                                   const char *title, int itemId,
+                                   DWORD timeoutMs)
 {
     DWORD start = GetTickCount();
     for (;;) {
-        HWND window = Driver_Find(copier->process.dwProcessId, NULL, false);
-        if (window) {
-            copier->window = window;
-            return window;
-        }
-        if (Driver_EndedBeforeItsWindow(copier) || GetTickCount() - start >= timeoutMs)
-            return NULL;
-        Sleep(DRIVER_POLL_MS);
-    }
-}
-
-HWND Driver_WaitForDialog(const DRIVER_COPIER *copier, const char *title,
-                          DWORD timeoutMs)
-{
-    DWORD start = GetTickCount();
-    for (;;) {
-        HWND window = Driver_Find(copier->process.dwProcessId, title, false);
+        HWND window =
+            Driver_Find(copier->process.dwProcessId, title, false, itemId);
         if (window)
             return window;
         if (Driver_EndedBeforeItsWindow(copier) || GetTickCount() - start >= timeoutMs)
             return NULL;
         Sleep(DRIVER_POLL_MS);
     }
+}
+
+HWND Driver_WaitForProgressWindow(DRIVER_COPIER *copier, DWORD timeoutMs)
+{
+    copier->window = Driver_WaitForDialogOf(copier, NULL, 0, timeoutMs);
+    return copier->window;
+}
+
+HWND Driver_WaitForDialog(const DRIVER_COPIER *copier, const char *title,
+                          DWORD timeoutMs)
+{
+    return Driver_WaitForDialogOf(copier, title, 0, timeoutMs);
+}
+
+HWND Driver_WaitForDialogWithItem(const DRIVER_COPIER *copier, int itemId,
+                                  DWORD timeoutMs)
+{
+    return Driver_WaitForDialogOf(copier, NULL, itemId, timeoutMs);
 }
 
 bool Driver_WaitForWindowGone(HWND window, DWORD timeoutMs)

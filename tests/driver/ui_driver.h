@@ -85,6 +85,11 @@ HWND Driver_WaitForProgressWindow(DRIVER_COPIER *copier,
 HWND Driver_WaitForDialog(const DRIVER_COPIER *copier, const char *title,
                           DWORD timeoutMs = DRIVER_TIMEOUT_MS);
 
+// Waits for a visible top-level dialog of the copier's process that holds
+// the control `itemId` (a dialog told by its content, not its title).
+HWND Driver_WaitForDialogWithItem(const DRIVER_COPIER *copier, int itemId,
+                                  DWORD timeoutMs = DRIVER_TIMEOUT_MS);
+
 // Waits until `window` has been destroyed (a dialog that was answered).
 bool Driver_WaitForWindowGone(HWND window, DWORD timeoutMs = DRIVER_TIMEOUT_MS);
 

@@ -30,38 +30,6 @@ static const char *const c_PlantedNames[] = {
     "dwrite.dll", "secur32.dll",
 };
 
-struct DLL_SEARCH_ABOUT {
-    DWORD processId;
-    HWND found;
-};
-
-static BOOL CALLBACK DllSearch_IsAbout(HWND window, LPARAM lParam)
-{
-    DLL_SEARCH_ABOUT *search = (DLL_SEARCH_ABOUT *)lParam;
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    if (processId == search->processId && IsWindowVisible(window) &&
-        GetDlgItem(window, IDC_ABOUT_WEB)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// The installer's About dialog: it has the setup window's caption, so it is
-// told by its address field.
-static HWND DllSearch_WaitForAbout(DWORD processId)
-{
-    DLL_SEARCH_ABOUT search = {processId, NULL};
-    for (DWORD waited = 0; waited < DRIVER_TIMEOUT_MS; waited += 20) {
-        EnumWindows(DllSearch_IsAbout, (LPARAM)&search);
-        if (search.found)
-            break;
-        Sleep(20);
-    }
-    return search.found;
-}
-
 class DllSearch : public ::testing::Test {
 protected:
     void SetUp() override
@@ -158,7 +126,7 @@ TEST_F(DllSearch, InstallerLoadsNothingFromItsOwnFolder)
     setup.window = Driver_WaitForDialog(&setup, "Tessary Copy v1.1");
     ASSERT_NE(nullptr, setup.window);
     Driver_Click(setup.window, IDC_SETUP_ABOUT);
-    HWND about = DllSearch_WaitForAbout(setup.process.dwProcessId);
+    HWND about = Driver_WaitForDialogWithItem(&setup, IDC_ABOUT_WEB);
     ASSERT_NE(nullptr, about);
     Driver_Click(about, IDOK);
     ASSERT_TRUE(Driver_WaitForWindowGone(about));

@@ -165,44 +165,6 @@ TEST(ProgressWindow, TitlesFollowTheirOrder)
             Files_Pattern(1250000, 10 + i)));
 }
 
-// The About box of the copier's process, found by its address field.
-struct ABOUT_SEARCH {
-    DWORD processId;
-    HWND found;
-};
-
-static BOOL CALLBACK FindAboutBox_Visit(HWND window, LPARAM data)
-{
-    ABOUT_SEARCH *search = (ABOUT_SEARCH *)data;
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == search->processId && IsWindowVisible(window) &&
-        GetDlgItem(window, IDC_ABOUT_WEB) != NULL) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-static HWND FindAboutBox(const DRIVER_COPIER *copier)
-{
-    ABOUT_SEARCH search = {copier->process.dwProcessId, NULL};
-    EnumWindows(FindAboutBox_Visit, (LPARAM)&search);
-    return search.found;
-}
-
-static HWND WaitForAboutBox(const DRIVER_COPIER *copier, bool open)
-{
-    DWORD start = GetTickCount();
-    do {
-        HWND box = FindAboutBox(copier);
-        if ((box != NULL) == open)
-            return open ? box : (HWND)1;
-        Sleep(20);
-    } while (GetTickCount() - start < DRIVER_TIMEOUT_MS);
-    return NULL;
-}
-
 // The About box shows the addresses, ignores Escape and ends with OK; the
 // job goes on meanwhile.
 TEST(ProgressWindow, AboutBoxShowsAddressesAndEndsWithOk)
@@ -216,7 +178,7 @@ TEST(ProgressWindow, AboutBoxShowsAddressesAndEndsWithOk)
     HWND window = run.copier.window;
     ASSERT_TRUE(Driver_WaitForTitle(window, "Ready to resume..."));
     Driver_Click(window, IDC_PROGRESS_ABOUT);
-    HWND box = WaitForAboutBox(&run.copier, true);
+    HWND box = Driver_WaitForDialogWithItem(&run.copier, IDC_ABOUT_WEB);
     ASSERT_TRUE(box != NULL);
     EXPECT_TRUE(Driver_WaitForItemText(box, IDC_ABOUT_WEB,
                                        "https://tessary.example/copy"));
@@ -228,7 +190,7 @@ TEST(ProgressWindow, AboutBoxShowsAddressesAndEndsWithOk)
     EXPECT_TRUE(IsWindow(box) && IsWindowVisible(box));
 
     Driver_Click(box, IDC_ABOUT_OK);
-    EXPECT_TRUE(WaitForAboutBox(&run.copier, false) != NULL);
+    EXPECT_TRUE(Driver_WaitForWindowGone(box));
     EXPECT_EQ("Ready to resume...", Driver_GetText(window));
     Driver_Click(window, IDC_PROGRESS_CANCEL);
     ASSERT_TRUE(Driver_WaitForExit(&run.copier, c_jobTimeoutMs));
@@ -250,7 +212,7 @@ TEST(ProgressWindow, AboutBoxClosesWithTheJob)
     HWND window = run.copier.window;
     ASSERT_TRUE(Driver_WaitForTitle(window, "Ready to resume..."));
     Driver_Click(window, IDC_PROGRESS_ABOUT);
-    ASSERT_TRUE(WaitForAboutBox(&run.copier, true) != NULL);
+    ASSERT_TRUE(Driver_WaitForDialogWithItem(&run.copier, IDC_ABOUT_WEB) != NULL);
     Driver_Click(window, IDC_PROGRESS_PAUSE);   // Resume: the job runs out
     ASSERT_TRUE(Driver_WaitForExit(&run.copier, c_jobTimeoutMs));
     EXPECT_FALSE(Driver_FileExists(run.jobFile));
