@@ -15,6 +15,14 @@ static ULONGLONG Children_Created(HANDLE process)
     return ((ULONGLONG)created.dwHighDateTime << 32) | created.dwLowDateTime;
 }
 
+// Does the snapshot entry name a copier whose parent has the id `parentId`?
+static bool Children_IsCopierOf(const PROCESSENTRY32 *entry, DWORD parentId)
+{
+    return entry->th32ParentProcessID == parentId &&
+           entry->th32ProcessID != parentId &&
+           lstrcmpiA(entry->szExeFile, "tesrun.exe") == 0;
+}
+
 // Opens a running copier started by `parent`, or returns NULL.  A snapshot
 // names each process's parent only by id, and an id is reused once its
 // process is gone: a process may still name an earlier holder of the
@@ -33,9 +41,7 @@ static HANDLE Children_Open(const DRIVER_COPIER *parent, DWORD *childId)
     entry.dwSize = sizeof entry;
     for (BOOL more = Process32First(snapshot, &entry); more && !found;
          more = Process32Next(snapshot, &entry)) {
-        if (entry.th32ParentProcessID != parentId ||
-            entry.th32ProcessID == parentId ||
-            lstrcmpiA(entry.szExeFile, "tesrun.exe") != 0)
+        if (!Children_IsCopierOf(&entry, parentId))
             continue;
         HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, entry.th32ProcessID);
         if (!process)
@@ -80,9 +86,7 @@ bool Driver_WaitForChildrenToEnd(DWORD parentId, DWORD timeoutMs)
     entry.dwSize = sizeof entry;
     for (BOOL more = Process32First(snapshot, &entry); more;
          more = Process32Next(snapshot, &entry)) {
-        if (entry.th32ParentProcessID != parentId ||
-            entry.th32ProcessID == parentId ||
-            lstrcmpiA(entry.szExeFile, "tesrun.exe") != 0)
+        if (!Children_IsCopierOf(&entry, parentId))
             continue;
         HANDLE child = OpenProcess(SYNCHRONIZE, FALSE, entry.th32ProcessID);
         if (!child)

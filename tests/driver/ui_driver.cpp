@@ -602,13 +602,9 @@ bool Driver_WriteFile(const std::string &path, const std::string &content)
     return CloseHandle(file) && ok;
 }
 
-bool Driver_ReadFile(const std::string &path, std::string *content)
+bool Driver_ReadAndClose(HANDLE file, std::string *content)
 {
     content->clear();
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE |
-                                  FILE_SHARE_DELETE,
-                              NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     char buffer[65536];
@@ -619,6 +615,15 @@ bool Driver_ReadFile(const std::string &path, std::string *content)
         content->append(buffer, got);
     CloseHandle(file);
     return ok;
+}
+
+bool Driver_ReadFile(const std::string &path, std::string *content)
+{
+    return Driver_ReadAndClose(
+        CreateFileA(path.c_str(), GENERIC_READ,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL),
+        content);
 }
 
 bool Driver_FileExists(const std::string &path)

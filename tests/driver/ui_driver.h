@@ -148,6 +148,9 @@ bool Driver_StartJob(DRIVER_RUN *run, const char *testName, int number,
 // Files.
 bool Driver_WriteFile(const std::string &path, const std::string &content);
 bool Driver_ReadFile(const std::string &path, std::string *content);
+// Reads an opened file to its end and closes it; false for
+// INVALID_HANDLE_VALUE or a failed read.
+bool Driver_ReadAndClose(HANDLE file, std::string *content);
 bool Driver_FileExists(const std::string &path);
 // The Unix path of a Windows path (Wine's own mapping).
 std::string Driver_UnixPath(const std::string &windowsPath);

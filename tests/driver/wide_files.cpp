@@ -78,21 +78,11 @@ bool Files_MakeFoldersU(const std::string &path)
 
 bool Driver_ReadFileU(const std::string &path, std::string *content)
 {
-    content->clear();
-    HANDLE file = CreateFileW(Driver_LongForm(path).c_str(), GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE |
-                                  FILE_SHARE_DELETE,
-                              NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    char buffer[65536];
-    DWORD got = 0;
-    bool ok = true;
-    while ((ok = ReadFile(file, buffer, sizeof buffer, &got, NULL) != 0) &&
-           got > 0)
-        content->append(buffer, got);
-    CloseHandle(file);
-    return ok;
+    return Driver_ReadAndClose(
+        CreateFileW(Driver_LongForm(path).c_str(), GENERIC_READ,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL),
+        content);
 }
 
 bool Driver_FileExistsU(const std::string &path)
